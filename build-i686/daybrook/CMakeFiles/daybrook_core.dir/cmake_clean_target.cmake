@@ -1,0 +1,3 @@
+file(REMOVE_RECURSE
+  "../lib/libdaybrook_core.a"
+)

@@ -1,0 +1,9 @@
+# GoogleTest from Debian's sources, built by the same mingw toolchain as the product.
+set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+foreach(target gtest gtest_main)
+    target_compile_options(${target} PRIVATE -w)
+endforeach()

@@ -1,0 +1,4 @@
+#include "agenda_item.h"
+
+// Lines draw in the plain font unless their class says otherwise; the font cache owns it.
+HFONT AgendaItem::GetFont() { return nullptr; }

@@ -1,0 +1,60 @@
+// The emulated Pocket PC: what tests and the Today screen emulator set up before an item runs.
+// The item itself never includes this; it asks the platform, and device_env.h routes those
+// questions here.
+#pragma once
+#include <windows.h>
+
+#ifdef CEDEVICE_BUILD
+#define DEVICE_API extern "C" __declspec(dllexport)
+#else
+#define DEVICE_API extern "C" __declspec(dllimport)
+#endif
+
+enum DeviceScreenKind {
+    DeviceScreenQvga = 0, // 240x320, 16-pixel small icons, 96 dpi
+    DeviceScreenVga = 1,  // 480x640, 32-pixel small icons, 192 dpi
+};
+
+struct DeviceScreen {
+    int width;
+    int height;
+    int smallIconSize;
+    int dpi;
+};
+
+// Screen. Landscape swaps width and height; icon size and dpi stay.
+DEVICE_API void DeviceSetScreen(DeviceScreenKind kind, BOOL landscape);
+DEVICE_API DeviceScreen DeviceGetScreen(void);
+
+// Clock. A fixed clock always reports the time given; a running one starts there and advances
+// with real time. Passing null returns to the host's real local time.
+DEVICE_API void DeviceSetClock(const SYSTEMTIME* localTime, BOOL running);
+DEVICE_API void DeviceAdvanceClock(LONGLONG milliseconds);
+
+// Locale (LCID) and user-interface language (LANGID).
+DEVICE_API void DeviceSetLocale(LCID locale, LANGID uiLanguage);
+
+// Time zone. Null returns to the host's own zone. failing = TRUE makes the query fail.
+DEVICE_API void DeviceSetTimeZone(const TIME_ZONE_INFORMATION* zone);
+DEVICE_API void DeviceSetTimeZoneFailing(BOOL failing);
+
+// The calendar file the appointment store reads (UTF-16 Windows path).
+DEVICE_API void DeviceSetCalendarFile(const WCHAR* path);
+DEVICE_API BOOL DeviceGetCalendarFile(WCHAR* buffer, int bufferLength);
+
+// Message boxes: a handler answers them instead of a real modal box (tests, headless runs).
+// It receives what the box would show and returns the button (IDOK, IDYES, ...).
+typedef int (*DeviceMessageBoxHandler)(HWND owner, const WCHAR* text, const WCHAR* caption,
+                                       UINT type, void* context);
+DEVICE_API void DeviceSetMessageBoxHandler(DeviceMessageBoxHandler handler, void* context);
+
+// Object store change notifications: posts msg (DB_CEOID_*) to every window that opened
+// "Appointments Database" with a notification window. Returns how many windows were told.
+DEVICE_API int DevicePostDatabaseNotification(UINT msg, DWORD oid);
+DEVICE_API int DeviceCountDatabaseNotifyWindows(void);
+
+// Reads the DEVICE_* environment variables (DEVICE_SCREEN=qvga|vga, DEVICE_LANDSCAPE=1,
+// DEVICE_NOW="YYYY-MM-DD HH:MM", DEVICE_LCID=0x0407, DEVICE_TZ_BIAS=<minutes>,
+// DEVICE_CALENDAR=<path>) so that a child process inherits the device its parent set up.
+// Runs once when the library loads; callable again after the environment changed.
+DEVICE_API void DeviceLoadEnvironment(void);

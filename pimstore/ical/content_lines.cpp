@@ -1,0 +1,224 @@
+#include "content_lines.h"
+
+#include "text_codec.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace daybrook::ical {
+
+namespace {
+
+struct PhysicalLine {
+    size_t begin = 0;
+    size_t textEnd = 0; // where the line break starts
+    size_t end = 0;     // just past the line break
+};
+
+struct LogicalLine {
+    int line = 0;
+    size_t begin = 0;
+    size_t end = 0;
+    std::string text;
+};
+
+PhysicalLine physicalLineAt(std::string_view bytes, size_t position) {
+    PhysicalLine line;
+    line.begin = position;
+    const size_t lineBreak = bytes.find_first_of("\r\n", position);
+    line.textEnd = lineBreak == std::string_view::npos ? bytes.size() : lineBreak;
+    line.end = line.textEnd;
+    if (line.end < bytes.size() && bytes[line.end] == '\r')
+        ++line.end;
+    if (line.end < bytes.size() && bytes[line.end] == '\n')
+        ++line.end;
+    return line;
+}
+
+int lineNumberOfOffset(std::string_view bytes, size_t offset) {
+    int line = 1;
+    for (size_t position = 0; position < offset;) {
+        const PhysicalLine physical = physicalLineAt(bytes, position);
+        if (physical.end > offset || physical.end == position)
+            break;
+        position = physical.end;
+        ++line;
+    }
+    return line;
+}
+
+bool isNameCharacter(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-';
+}
+
+bool hasControlCharacter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        return (byte < 0x20 && byte != '\t') || byte == 0x7F;
+    });
+}
+
+std::string upperCase(std::string_view text) {
+    std::string result(text);
+    for (char& c : result)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return result;
+}
+
+// Reads NAME or PARAM-NAME at position; empty when the name is missing or malformed.
+std::string readName(std::string_view text, size_t& position) {
+    const size_t start = position;
+    while (position < text.size() && isNameCharacter(text[position]))
+        ++position;
+    return upperCase(text.substr(start, position - start));
+}
+
+// One parameter value: quoted (may hold ; : and ,) or up to the next , ; or :.
+bool readParameterValue(std::string_view text, size_t& position, std::string& value) {
+    if (position < text.size() && text[position] == '"') {
+        const size_t close = text.find('"', position + 1);
+        if (close == std::string_view::npos)
+            return false;
+        value.assign(text.substr(position + 1, close - position - 1));
+        position = close + 1;
+        return true;
+    }
+    const size_t stop = text.find_first_of(",;:\"", position);
+    if (stop == std::string_view::npos || text[stop] == '"')
+        return false;
+    value.assign(text.substr(position, stop - position));
+    position = stop;
+    return true;
+}
+
+bool readParameter(std::string_view text, size_t& position, Parameter& parameter) {
+    parameter.name = readName(text, position);
+    if (parameter.name.empty() || position >= text.size())
+        return false;
+    if (text[position] != '=') // a bare parameter name, as old vCalendar writers emit
+        return text[position] == ';' || text[position] == ':';
+    ++position;
+    for (;;) {
+        std::string value;
+        if (!readParameterValue(text, position, value))
+            return false;
+        parameter.values.push_back(std::move(value));
+        if (position >= text.size() || text[position] != ',')
+            return position < text.size();
+        ++position;
+    }
+}
+
+enum class ParseOutcome { Parsed, NoColon, Malformed };
+
+ParseOutcome parseContentLine(std::string_view text, ContentLine& line) {
+    size_t position = 0;
+    line.name = readName(text, position);
+    if (position >= text.size())
+        return text.find(':') == std::string_view::npos ? ParseOutcome::NoColon
+                                                         : ParseOutcome::Malformed;
+    if (line.name.empty() || (text[position] != ';' && text[position] != ':'))
+        return text.find(':') == std::string_view::npos ? ParseOutcome::NoColon
+                                                         : ParseOutcome::Malformed;
+    while (text[position] == ';') {
+        ++position;
+        Parameter parameter;
+        if (!readParameter(text, position, parameter))
+            return ParseOutcome::Malformed;
+        line.parameters.push_back(std::move(parameter));
+    }
+    line.value.assign(text.substr(position + 1));
+    return ParseOutcome::Parsed;
+}
+
+void finishLogicalLine(LogicalLine& logical, std::vector<ContentLine>& lines,
+                       Diagnostics& diagnostics) {
+    if (hasControlCharacter(logical.text)) {
+        addWarning(diagnostics, logical.line,
+                   "control characters in " + quoted(logical.text) + "; line ignored");
+        return;
+    }
+    ContentLine line;
+    line.line = logical.line;
+    line.begin = logical.begin;
+    line.end = logical.end;
+    switch (parseContentLine(logical.text, line)) {
+    case ParseOutcome::NoColon:
+        addWarning(diagnostics, logical.line,
+                   quoted(logical.text) + " is not a content line (no colon); line ignored");
+        return;
+    case ParseOutcome::Malformed:
+        addWarning(diagnostics, logical.line,
+                   quoted(logical.text) + " is not a valid NAME;PARAM=...:value line; ignored");
+        return;
+    case ParseOutcome::Parsed:
+        break;
+    }
+    if (!isValidUtf8(logical.text)) {
+        line.latin1 = true;
+        addWarning(diagnostics, logical.line,
+                   "line is not valid UTF-8; its text was read as Latin-1 (ISO-8859-1)");
+    }
+    lines.push_back(std::move(line));
+}
+
+size_t startAfterByteOrderMark(std::string_view bytes) {
+    return bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+}
+
+} // namespace
+
+const std::string* ContentLine::parameter(std::string_view wanted) const {
+    for (const Parameter& candidate : parameters) {
+        if (candidate.name == wanted && !candidate.values.empty())
+            return &candidate.values.front();
+    }
+    return nullptr;
+}
+
+bool scanContentLines(std::string_view bytes, std::vector<ContentLine>& lines,
+                      Diagnostics& diagnostics) {
+    const size_t nul = bytes.find('\0');
+    if (nul != std::string_view::npos) {
+        addError(diagnostics, lineNumberOfOffset(bytes, nul),
+                 "binary data (a NUL byte): not a text calendar file");
+        return false;
+    }
+    LogicalLine current;
+    bool haveCurrent = false;
+    int lineNumber = 0;
+    for (size_t position = startAfterByteOrderMark(bytes); position < bytes.size();) {
+        const PhysicalLine physical = physicalLineAt(bytes, position);
+        const std::string_view text =
+            bytes.substr(physical.begin, physical.textEnd - physical.begin);
+        position = physical.end;
+        ++lineNumber;
+        if (!text.empty() && (text[0] == ' ' || text[0] == '\t')) {
+            if (!haveCurrent) {
+                addWarning(diagnostics, lineNumber,
+                           "continuation line with nothing before it to continue; ignored");
+                continue;
+            }
+            current.text.append(text.substr(1));
+            current.end = physical.end;
+            continue;
+        }
+        if (haveCurrent)
+            finishLogicalLine(current, lines, diagnostics);
+        haveCurrent = false;
+        if (text.empty()) {
+            addWarning(diagnostics, lineNumber, "blank line ignored");
+            continue;
+        }
+        current.line = lineNumber;
+        current.begin = physical.begin;
+        current.end = physical.end;
+        current.text.assign(text);
+        haveCurrent = true;
+    }
+    if (haveCurrent)
+        finishLogicalLine(current, lines, diagnostics);
+    return true;
+}
+
+} // namespace daybrook::ical

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on a Debian machine, only when something is missing.
+set -euo pipefail
+needed=()
+command -v cmake >/dev/null || needed+=(cmake)
+command -v i686-w64-mingw32-g++-posix >/dev/null || needed+=(g++-mingw-w64-i686-posix)
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || needed+=(g++-mingw-w64-x86-64-posix)
+command -v wine >/dev/null || needed+=(wine)
+[ -x /usr/lib/wine/wine64 ] || needed+=(wine64)
+[ -d /usr/share/wine/fonts ] || needed+=(fonts-wine)
+[ -d /usr/src/googletest ] || needed+=(googletest)
+command -v python3 >/dev/null || needed+=(python3)
+if [ ${#needed[@]} -eq 0 ]; then
+    exit 0
+fi
+echo "installing: ${needed[*]}"
+if [ "$(id -u)" -ne 0 ]; then
+    echo "packages are missing and this is not root: install ${needed[*]}" >&2
+    exit 1
+fi
+apt-get update -qq
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${needed[@]}" make >/dev/null
