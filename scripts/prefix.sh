@@ -19,7 +19,8 @@ create_prefix() {
 case "${1:-start}" in
 start)
     [ -f "$WINEPREFIX/.daybrook-ready" ] || create_prefix
-    wineserver -p
+    # A server already running for this prefix (rc 2) is as good as a new one.
+    wineserver -p || [ $? -eq 2 ]
     # Wine's background services start once here, with their output away from the caller's
     # pipes: otherwise every test pays their start-up, or ctest waits on their inherited output.
     "$WINE" cmd /c exit >/dev/null 2>&1 </dev/null

@@ -11,7 +11,7 @@
 namespace {
 
 struct Arguments {
-    const WCHAR* item = L"daybrook.dll";
+    const WCHAR* item = nullptr; // daybrook.dll beside this program
     const WCHAR* calendar = nullptr;
     const WCHAR* now = nullptr;
     DeviceScreenKind screen = DeviceScreenQvga;
@@ -84,8 +84,30 @@ int wmain(int argc, WCHAR** argv) {
         return 2;
     }
     DeviceSetScreen(arguments.screen, arguments.landscape);
+    WCHAR itemPath[MAX_PATH];
+    WCHAR calendarPath[MAX_PATH];
+    WCHAR besideProgram[MAX_PATH];
+    if (!arguments.item) {
+        DWORD length = GetModuleFileNameW(nullptr, besideProgram, MAX_PATH);
+        WCHAR* slash = length && length < MAX_PATH ? wcsrchr(besideProgram, L'\\') : nullptr;
+        if (!slash || slash - besideProgram + 14 >= MAX_PATH) {
+            std::fprintf(stderr, "today: cannot find the program's own folder\n");
+            return 1;
+        }
+        wcscpy(slash + 1, L"daybrook.dll");
+        arguments.item = besideProgram;
+    }
+    // Relative paths mean the caller's folder, before the device's root becomes current.
+    if (!GetFullPathNameW(arguments.item, MAX_PATH, itemPath, nullptr) ||
+        (arguments.calendar &&
+         !GetFullPathNameW(arguments.calendar, MAX_PATH, calendarPath, nullptr))) {
+        std::fprintf(stderr, "today: a path is too long\n");
+        return 2;
+    }
+    arguments.item = itemPath;
     if (arguments.calendar)
-        DeviceSetCalendarFile(arguments.calendar);
+        DeviceSetCalendarFile(calendarPath);
+    DeviceEnter();
     if (arguments.now) {
         SYSTEMTIME now;
         if (!parseDeviceTime(arguments.now, &now)) {

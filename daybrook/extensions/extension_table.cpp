@@ -100,7 +100,7 @@ void addMenuEntries(HMENU menu, int firstId) {
         WCHAR* text = static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, length * sizeof(WCHAR)));
         if (!text)
             continue;
-        swprintf(text, length, L"%.*s...", kNameLength - 1, entry->name);
+        swprintf(text, length, L"%.*ls...", kNameLength - 1, entry->name);
         AppendMenuW(menu, MF_STRING | MF_ENABLED, static_cast<UINT_PTR>(firstId + i), text);
         HeapFree(GetProcessHeap(), 0, text);
     }

@@ -10,11 +10,15 @@
 
 const WCHAR kItemClassName[] = L"DaybrookClass";
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         gHost.moduleInstance = instance;
         InitializeCriticalSection(&gHost.lock);
     } else if (reason == DLL_PROCESS_DETACH) {
+        // The shutdown's own unregistration runs while the item window still exists and so
+        // fails; a class left behind would point into a library that is gone.
+        if (!reserved)
+            UnregisterClassW(kItemClassName, gHost.moduleInstance);
         DeleteCriticalSection(&gHost.lock);
     }
     return TRUE;

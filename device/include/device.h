@@ -53,6 +53,11 @@ DEVICE_API void DeviceSetMessageBoxHandler(DeviceMessageBoxHandler handler, void
 DEVICE_API int DevicePostDatabaseNotification(UINT msg, DWORD oid);
 DEVICE_API int DeviceCountDatabaseNotifyWindows(void);
 
+// Enters the device: its file system root ("\Windows\..." names the device's Windows folder,
+// which is drive C: of the Wine prefix) becomes the current drive. Programs that host an item call
+// this once at start, after resolving their own relative paths.
+DEVICE_API void DeviceEnter(void);
+
 // Reads the DEVICE_* environment variables (DEVICE_SCREEN=qvga|vga, DEVICE_LANDSCAPE=1,
 // DEVICE_NOW="YYYY-MM-DD HH:MM", DEVICE_LCID=0x0407, DEVICE_TZ_BIAS=<minutes>,
 // DEVICE_CALENDAR=<path>) so that a child process inherits the device its parent set up.

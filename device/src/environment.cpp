@@ -288,3 +288,12 @@ DEVICE_API void DeviceLoadEnvironment(void) {
             DeviceSetCalendarFile(path);
     }
 }
+
+DEVICE_API void DeviceEnter(void) {
+    WCHAR windowsFolder[MAX_PATH];
+    UINT length = GetWindowsDirectoryW(windowsFolder, MAX_PATH);
+    if (length >= 3 && length < MAX_PATH) {
+        windowsFolder[3] = 0; // "C:\"
+        SetCurrentDirectoryW(windowsFolder);
+    }
+}

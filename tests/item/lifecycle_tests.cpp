@@ -1,0 +1,174 @@
+// The item's start and stop through the real library, the way the Today screen drives it.
+#include "host/host_state.h"
+#include "host/item_host.h"
+#include "test_support.h"
+
+#include <device.h>
+#include <gtest/gtest.h>
+#include <todaycmn.h>
+
+using namespace testing_support;
+
+namespace {
+
+class ItemLibrary {
+public:
+    ItemLibrary() {
+        library_ = LoadLibraryW(L"daybrook.dll");
+        initialize_ = reinterpret_cast<PFNCUSTOMINITIALIZEITEM>(reinterpret_cast<void*>(
+            GetProcAddress(library_, MAKEINTRESOURCEA(ORDINAL_INITIALIZEITEM))));
+    }
+    ~ItemLibrary() { FreeLibrary(library_); }
+    HMODULE module() const { return library_; }
+    bool ready() const { return initialize_ != nullptr; }
+    HWND initialize(TODAYLISTITEM* record, HWND parent) { return initialize_(record, parent); }
+    TODAYLISTITEM record(BOOL enabled = TRUE) const {
+        TODAYLISTITEM item = {};
+        lstrcpyW(item.szName, L"Daybrook");
+        item.tlit = tlitCustom;
+        item.fEnabled = enabled;
+        item.hinstDLL = library_;
+        return item;
+    }
+    bool classRegistered() const {
+        WNDCLASSW info;
+        return GetClassInfoW(library_, L"DaybrookClass", &info) != FALSE;
+    }
+
+private:
+    HMODULE library_;
+    PFNCUSTOMINITIALIZEITEM initialize_;
+};
+
+class LifecycleTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(item.ready()) << "daybrook.dll exports ordinal 240";
+        DeviceSetScreen(DeviceScreenQvga, FALSE);
+    }
+    void TearDown() override { DeviceSetScreen(DeviceScreenQvga, FALSE); }
+    ItemLibrary item;
+    TestWindow parent{240, 320};
+};
+
+bool comUninitialisedOnThisThread() {
+    HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(result))
+        CoUninitialize();
+    return result == S_OK; // S_FALSE or RPC_E_CHANGED_MODE: still initialised
+}
+
+} // namespace
+
+TEST_F(LifecycleTest, ADisabledItemCreatesNothing) {
+    TODAYLISTITEM record = item.record(FALSE);
+    int threads = countProcessThreads();
+    EXPECT_EQ(nullptr, item.initialize(&record, parent.hwnd()));
+    EXPECT_FALSE(item.classRegistered()) << "no class is left registered";
+    EXPECT_EQ(threads, countProcessThreads()) << "no loader thread";
+    EXPECT_EQ(0, DeviceCountDatabaseNotifyWindows());
+}
+
+TEST_F(LifecycleTest, TheItemWindowStartsZeroHighAcrossItsParent) {
+    TODAYLISTITEM record = item.record();
+    HWND window = item.initialize(&record, parent.hwnd());
+    ASSERT_NE(nullptr, window);
+    EXPECT_TRUE(item.classRegistered());
+    EXPECT_EQ(parent.hwnd(), GetParent(window));
+    EXPECT_EQ(static_cast<LONG>(WS_VISIBLE | WS_CHILD), GetWindowLongW(window, GWL_STYLE));
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(240, rect.right - rect.left) << "as wide as the parent's client area";
+    EXPECT_EQ(0, rect.bottom - rect.top) << "0 high until the first refresh query";
+    EXPECT_EQ(1, DeviceCountDatabaseNotifyWindows())
+        << "the item listens to the store's change notifications";
+    DestroyWindow(window);
+    EXPECT_EQ(0, DeviceCountDatabaseNotifyWindows()) << "the notification handle is closed";
+}
+
+TEST_F(LifecycleTest, AParentWithoutWidthGivesAScreenWideItem) {
+    DeviceSetScreen(DeviceScreenVga, FALSE);
+    TestWindow narrow(0, 100);
+    TODAYLISTITEM record = item.record();
+    HWND window = item.initialize(&record, narrow.hwnd());
+    ASSERT_NE(nullptr, window);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(480, rect.right - rect.left) << "the width of the device's VGA screen";
+    DestroyWindow(window);
+}
+
+TEST_F(LifecycleTest, AWindowThatCannotBeCreatedIsReported) {
+    MessageBoxRecorder boxes;
+    HWND gone;
+    {
+        TestWindow temporary;
+        gone = temporary.hwnd();
+    }
+    TODAYLISTITEM record = item.record();
+    int threads = countProcessThreads();
+    EXPECT_EQ(nullptr, item.initialize(&record, gone));
+    ASSERT_EQ(1u, boxes.boxes().size()) << "one message box";
+    EXPECT_EQ(L"Unable to create today window: 1400", boxes.boxes()[0].text)
+        << "the last error is ERROR_INVALID_WINDOW_HANDLE";
+    EXPECT_EQ(static_cast<UINT>(MB_OK), boxes.boxes()[0].type);
+    EXPECT_EQ(nullptr, boxes.boxes()[0].owner);
+    EXPECT_EQ(threads, countProcessThreads()) << "no loader is started";
+    EXPECT_EQ(0, DeviceCountDatabaseNotifyWindows());
+    UnregisterClassW(L"DaybrookClass", item.module());
+}
+
+TEST_F(LifecycleTest, StartingAndStoppingAgainRenewsEverythingAndLeaksNothing) {
+    TODAYLISTITEM record = item.record();
+    // A first round settles what the process creates once (COM, the window station's caches).
+    HWND first = item.initialize(&record, parent.hwnd());
+    ASSERT_NE(nullptr, first);
+    DestroyWindow(first);
+    pumpMessages(20);
+    int threads = countProcessThreads();
+    DWORD handles = countProcessHandles();
+
+    for (int round = 0; round < 10; ++round) {
+        HWND window = item.initialize(&record, parent.hwnd());
+        ASSERT_NE(nullptr, window) << "round " << round;
+        EXPECT_EQ(threads + 1, countProcessThreads()) << "one loader thread runs";
+        EXPECT_FALSE(comUninitialisedOnThisThread()) << "COM is initialised for the item";
+        if (round % 2)
+            pumpMessages(20); // sometimes the loader has finished its first wake-up, sometimes not
+        DestroyWindow(window);
+        EXPECT_EQ(threads, countProcessThreads()) << "the loader has ended, round " << round;
+        EXPECT_TRUE(comUninitialisedOnThisThread()) << "COM is released, round " << round;
+    }
+    EXPECT_EQ(handles, countProcessHandles()) << "no handle is left open";
+}
+
+TEST(LibraryUnload, UnloadingTheLibraryRemovesItsWindowClass) {
+    HINSTANCE instance;
+    {
+        ItemLibrary item;
+        TestWindow parent;
+        TODAYLISTITEM record = item.record();
+        instance = item.module();
+        HWND window = item.initialize(&record, parent.hwnd());
+        ASSERT_NE(nullptr, window);
+        DestroyWindow(window);
+        // The class cannot go while its window is being destroyed; the next start or the
+        // unload removes it.
+    }
+    ASSERT_EQ(nullptr, GetModuleHandleW(L"daybrook.dll")) << "the library is unloaded";
+    WNDCLASSW info;
+    EXPECT_FALSE(GetClassInfoW(instance, L"DaybrookClass", &info))
+        << "no class is left pointing into an unloaded library";
+}
+
+TEST(Landscape, OnlyAWiderThanHighScreenIsLandscape) {
+    struct Case {
+        LONG width, height;
+        bool landscape;
+    } cases[] = {{240, 320, false}, {320, 240, true}, {240, 240, false}, {640, 480, true}};
+    for (const Case& c : cases) {
+        gHost.screenWidth = c.width;
+        gHost.screenHeight = c.height;
+        EXPECT_EQ(c.landscape, isLandscape()) << c.width << "x" << c.height;
+    }
+}

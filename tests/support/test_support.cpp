@@ -1,0 +1,194 @@
+#include "test_support.h"
+#include <device.h>
+
+#include <tlhelp32.h>
+
+namespace testing_support {
+
+std::wstring programFolder() {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+std::wstring joinPath(const std::wstring& folder, const std::wstring& name) {
+    return folder + L"\\" + name;
+}
+
+TempFolder::TempFolder() {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    static LONG counter = 0;
+    wchar_t name[64];
+    swprintf(name, 64, L"daybrook-%lu-%ld", GetCurrentProcessId(),
+             InterlockedIncrement(&counter));
+    path_ = std::wstring(base) + name;
+    CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                removeFile(file(found.cFileName));
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(path_.c_str());
+}
+
+ScopedRegistryKey::ScopedRegistryKey(HKEY root, const wchar_t* path) : root_(root), path_(path) {
+    RegDeleteTreeW(root_, path_.c_str());
+}
+
+ScopedRegistryKey::~ScopedRegistryKey() { RegDeleteTreeW(root_, path_.c_str()); }
+
+void ScopedRegistryKey::setBinary(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    HKEY key;
+    if (RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void ScopedRegistryKey::setDword(const wchar_t* name, DWORD value) {
+    setBinary(name, REG_DWORD, &value, sizeof value);
+}
+
+void ScopedRegistryKey::setString(const wchar_t* name, const std::wstring& value, DWORD type) {
+    setBinary(name, type, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+bool ScopedRegistryKey::readDword(const wchar_t* name, DWORD* value) const {
+    DWORD size = sizeof *value;
+    DWORD type = 0;
+    return RegGetValueW(root_, path_.c_str(), name, RRF_RT_ANY, &type, value, &size) ==
+               ERROR_SUCCESS &&
+           type == REG_DWORD;
+}
+
+bool ScopedRegistryKey::exists() const {
+    HKEY key;
+    if (RegOpenKeyExW(root_, path_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool copyFile(const std::wstring& from, const std::wstring& to) {
+    return CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
+}
+
+void removeFile(const std::wstring& path) {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
+            return;
+        Sleep(10);
+    }
+}
+
+void pumpMessages(DWORD milliseconds) {
+    ULONGLONG end = GetTickCount64() + milliseconds;
+    do {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (milliseconds)
+            MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_ALLINPUT, 0);
+    } while (GetTickCount64() < end);
+}
+
+int countProcessThreads() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    DWORD process = GetCurrentProcessId();
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == process)
+            ++count;
+    CloseHandle(snapshot);
+    return count;
+}
+
+DWORD countProcessHandles() {
+    DWORD count = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &count);
+    return count;
+}
+
+MessageBoxRecorder::MessageBoxRecorder(int answerWith) : answer_(answerWith) {
+    DeviceSetMessageBoxHandler(answer, this);
+}
+
+MessageBoxRecorder::~MessageBoxRecorder() { DeviceSetMessageBoxHandler(nullptr, nullptr); }
+
+int MessageBoxRecorder::answer(HWND owner, const WCHAR* text, const WCHAR* caption, UINT type,
+                               void* context) {
+    MessageBoxRecorder* self = static_cast<MessageBoxRecorder*>(context);
+    self->boxes_.push_back(MessageBoxRecord{text, caption, type, owner});
+    return self->answer_;
+}
+
+namespace {
+const wchar_t kTestWindowClass[] = L"DaybrookTestWindow";
+}
+
+TestWindow::TestWindow(int width, int height) {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kTestWindowClass;
+    RegisterClassW(&windowClass);
+    window_ = CreateWindowExW(0, kTestWindowClass, L"test", WS_POPUP, 0, 0, width, height,
+                              nullptr, nullptr, GetModuleHandleW(nullptr), this);
+}
+
+TestWindow::~TestWindow() {
+    if (IsWindow(window_))
+        DestroyWindow(window_);
+}
+
+LRESULT CALLBACK TestWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                        LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto self = reinterpret_cast<TestWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self) {
+        MSG entry = {};
+        entry.hwnd = window;
+        entry.message = message;
+        entry.wParam = wParam;
+        entry.lParam = lParam;
+        self->messages_.push_back(entry);
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int TestWindow::received(UINT message) const {
+    int count = 0;
+    for (const MSG& entry : messages_)
+        if (entry.message == message)
+            ++count;
+    return count;
+}
+
+WPARAM TestWindow::lastWParam(UINT message) const {
+    for (auto entry = messages_.rbegin(); entry != messages_.rend(); ++entry)
+        if (entry->message == message)
+            return entry->wParam;
+    return 0;
+}
+
+} // namespace testing_support
