@@ -67,9 +67,13 @@ int weekdayOfDayNumber(std::int64_t dayNumber) {
     return static_cast<int>(weekday < 0 ? weekday + 7 : weekday);
 }
 
-std::int64_t dayNumberOf(LocalTime time) { return floorDivide(time, kSecondsPerDay); }
+std::int64_t dayNumberOf(LocalTime time) {
+    return floorDivide(time, kSecondsPerDay);
+}
 
-std::int64_t secondOfDay(LocalTime time) { return time - dayNumberOf(time) * kSecondsPerDay; }
+std::int64_t secondOfDay(LocalTime time) {
+    return time - dayNumberOf(time) * kSecondsPerDay;
+}
 
 LocalTime localTimeFromCivil(const CivilDateTime& civil) {
     return dayNumberFromCivil(civil.year, civil.month, civil.day) * kSecondsPerDay +
@@ -89,7 +93,9 @@ CivilDateTime civilFromLocalTime(LocalTime time) {
     return civil;
 }
 
-int yearOf(LocalTime time) { return civilFromDayNumber(dayNumberOf(time)).year; }
+int yearOf(LocalTime time) {
+    return civilFromDayNumber(dayNumberOf(time)).year;
+}
 
 double oleDateFromLocalTime(LocalTime time) {
     const std::int64_t day = dayNumberOf(time);

@@ -116,10 +116,10 @@ ParseOutcome parseContentLine(std::string_view text, ContentLine& line) {
     line.name = readName(text, position);
     if (position >= text.size())
         return text.find(':') == std::string_view::npos ? ParseOutcome::NoColon
-                                                         : ParseOutcome::Malformed;
+                                                        : ParseOutcome::Malformed;
     if (line.name.empty() || (text[position] != ';' && text[position] != ':'))
         return text.find(':') == std::string_view::npos ? ParseOutcome::NoColon
-                                                         : ParseOutcome::Malformed;
+                                                        : ParseOutcome::Malformed;
     while (text[position] == ';') {
         ++position;
         Parameter parameter;
@@ -151,8 +151,7 @@ void finishLogicalLine(LogicalLine& logical, std::vector<ContentLine>& lines,
         addWarning(diagnostics, logical.line,
                    quoted(logical.text) + " is not a valid NAME;PARAM=...:value line; ignored");
         return;
-    case ParseOutcome::Parsed:
-        break;
+    case ParseOutcome::Parsed: break;
     }
     if (!isValidUtf8(logical.text)) {
         line.latin1 = true;

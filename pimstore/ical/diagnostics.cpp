@@ -5,6 +5,8 @@ namespace daybrook::ical {
 namespace {
 
 constexpr size_t kQuotationLength = 40;
+// Garbage with a calendar header could otherwise produce a warning per line.
+constexpr size_t kMaximumWarnings = 1000;
 
 void add(Diagnostics& diagnostics, Severity severity, int line, std::string message) {
     Diagnostic diagnostic;
@@ -17,6 +19,10 @@ void add(Diagnostics& diagnostics, Severity severity, int line, std::string mess
 } // namespace
 
 void addWarning(Diagnostics& diagnostics, int line, std::string message) {
+    if (diagnostics.size() > kMaximumWarnings)
+        return;
+    if (diagnostics.size() == kMaximumWarnings)
+        message = "too many problems; further warnings are not reported";
     add(diagnostics, Severity::Warning, line, std::move(message));
 }
 

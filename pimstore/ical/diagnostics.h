@@ -14,7 +14,7 @@ enum class Severity {
 
 struct Diagnostic {
     Severity severity = Severity::Warning;
-    int line = 0; // 1-based physical line in the file
+    int line = 0;        // 1-based physical line in the file
     std::string message; // UTF-8, for logs and tests
 };
 

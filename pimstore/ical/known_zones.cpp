@@ -38,8 +38,7 @@ const KnownZone kKnownZones[] = {
     {RuleFamily::UnitedStates, -480,
      "America/Los_Angeles|US/Pacific|PST8PDT|America/Vancouver|America/Tijuana|Canada/"
      "Pacific|Pacific Standard Time|Pacific Time (US & Canada)"},
-    {RuleFamily::UnitedStates, -540,
-     "America/Anchorage|US/Alaska|Alaskan Standard Time|Alaska"},
+    {RuleFamily::UnitedStates, -540, "America/Anchorage|US/Alaska|Alaskan Standard Time|Alaska"},
     {RuleFamily::Fixed, -420, "America/Phoenix|US/Arizona|US Mountain Standard Time|Arizona"},
     {RuleFamily::Fixed, -600, "Pacific/Honolulu|US/Hawaii|Hawaiian Standard Time|Hawaii"},
     {RuleFamily::EuropeanUnion, 0,
@@ -57,33 +56,40 @@ const KnownZone kKnownZones[] = {
      "Europe/Helsinki|Europe/Athens|Europe/Riga|Europe/Tallinn|Europe/Vilnius|Europe/Sofia|Europe/"
      "Bucharest|Europe/Kiev|Europe/Kyiv|EET|FLE Standard Time|GTB Standard Time|Helsinki, Kyiv, "
      "Riga, Sofia, Tallinn, Vilnius|Athens, Bucharest"},
-    {RuleFamily::Fixed, 180, "Europe/Moscow|Europe/Istanbul|Russian Standard Time|Moscow, St. "
-                             "Petersburg|Turkey Standard Time|Istanbul"},
-    {RuleFamily::Fixed, 120, "Africa/Johannesburg|Africa/Cairo|South Africa Standard Time|Harare, "
-                             "Pretoria"},
+    {RuleFamily::Fixed, 180,
+     "Europe/Moscow|Europe/Istanbul|Russian Standard Time|Moscow, St. "
+     "Petersburg|Turkey Standard Time|Istanbul"},
+    {RuleFamily::Fixed, 120,
+     "Africa/Johannesburg|Africa/Cairo|South Africa Standard Time|Harare, "
+     "Pretoria"},
     {RuleFamily::Fixed, 240, "Asia/Dubai|Arabian Standard Time|Abu Dhabi, Muscat"},
-    {RuleFamily::Fixed, 330, "Asia/Kolkata|Asia/Calcutta|India Standard Time|Chennai, Kolkata, "
-                             "Mumbai, New Delhi"},
-    {RuleFamily::Fixed, 420, "Asia/Bangkok|Asia/Jakarta|SE Asia Standard Time|Bangkok, Hanoi, "
-                             "Jakarta"},
+    {RuleFamily::Fixed, 330,
+     "Asia/Kolkata|Asia/Calcutta|India Standard Time|Chennai, Kolkata, "
+     "Mumbai, New Delhi"},
+    {RuleFamily::Fixed, 420,
+     "Asia/Bangkok|Asia/Jakarta|SE Asia Standard Time|Bangkok, Hanoi, "
+     "Jakarta"},
     {RuleFamily::Fixed, 480,
      "Asia/Kuala_Lumpur|Asia/Singapore|Singapore|Asia/Shanghai|Asia/Hong_Kong|Asia/Taipei|Asia/"
      "Manila|Australia/Perth|Singapore Standard Time|China Standard Time|Taipei Standard "
      "Time|W. Australia Standard Time|Kuala Lumpur, Singapore|Beijing, Chongqing, Hong Kong, "
      "Urumqi|Perth|Taipei"},
-    {RuleFamily::Fixed, 540, "Asia/Tokyo|Asia/Seoul|Japan|Tokyo Standard Time|Korea Standard "
-                             "Time|Osaka, Sapporo, Tokyo|Seoul"},
+    {RuleFamily::Fixed, 540,
+     "Asia/Tokyo|Asia/Seoul|Japan|Tokyo Standard Time|Korea Standard "
+     "Time|Osaka, Sapporo, Tokyo|Seoul"},
     {RuleFamily::Fixed, 570, "Australia/Darwin|AUS Central Standard Time|Darwin"},
     {RuleFamily::SouthEastAustralia, 570,
      "Australia/Adelaide|Australia/South|Cen. Australia Standard Time|Adelaide"},
-    {RuleFamily::Fixed, 600, "Australia/Brisbane|Australia/Queensland|E. Australia Standard "
-                             "Time|Brisbane"},
+    {RuleFamily::Fixed, 600,
+     "Australia/Brisbane|Australia/Queensland|E. Australia Standard "
+     "Time|Brisbane"},
     {RuleFamily::SouthEastAustralia, 600,
      "Australia/Sydney|Australia/Melbourne|Australia/Canberra|Australia/Hobart|Australia/"
      "ACT|Australia/NSW|Australia/Victoria|AUS Eastern Standard Time|Tasmania Standard "
      "Time|Canberra, Melbourne, Sydney|Hobart"},
-    {RuleFamily::NewZealand, 720, "Pacific/Auckland|NZ|New Zealand Standard Time|Auckland, "
-                                  "Wellington"},
+    {RuleFamily::NewZealand, 720,
+     "Pacific/Auckland|NZ|New Zealand Standard Time|Auckland, "
+     "Wellington"},
 };
 
 TransitionRule transition(int month, int week, int hour) {
@@ -176,8 +182,8 @@ const KnownZone* findByAlias(const std::string& wanted) {
 // "(UTC-05:00) Eastern Time (US & Canada)" or "(GMT+01.00) ...": the offset and the text after
 // the parenthesis.
 bool splitDisplayName(const std::string& name, int& offsetMinutes, std::string& cities) {
-    if (name.size() < 11 || name[0] != '(' || (name.compare(1, 3, "utc") != 0 &&
-                                               name.compare(1, 3, "gmt") != 0))
+    if (name.size() < 11 || name[0] != '(' ||
+        (name.compare(1, 3, "utc") != 0 && name.compare(1, 3, "gmt") != 0))
         return false;
     const size_t close = name.find(')');
     if (close == std::string::npos)

@@ -7,7 +7,9 @@ namespace daybrook::ical {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 bool readDigits(std::string_view text, size_t position, size_t count, int& value) {
     if (position + count > text.size())
@@ -26,8 +28,7 @@ bool readDate(std::string_view text, CivilDateTime& civil) {
         !readDigits(text, 6, 2, civil.day))
         return false;
     return civil.year >= kMinYear && civil.year <= kMaxYear && civil.month >= 1 &&
-           civil.month <= 12 && civil.day >= 1 &&
-           civil.day <= daysInMonth(civil.year, civil.month);
+           civil.month <= 12 && civil.day >= 1 && civil.day <= daysInMonth(civil.year, civil.month);
 }
 
 bool readTime(std::string_view text, CivilDateTime& civil) {
@@ -191,13 +192,13 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 std::string formatDate(const CivilDateTime& civil) {
-    char text[16];
+    char text[48];
     std::snprintf(text, sizeof text, "%04d%02d%02d", civil.year, civil.month, civil.day);
     return text;
 }
 
 std::string formatDateTime(const CivilDateTime& civil) {
-    char text[24];
+    char text[64];
     std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02d", civil.year, civil.month,
                   civil.day, civil.hour, civil.minute, civil.second);
     return text;

@@ -26,7 +26,9 @@ std::int64_t nthWeekdayOfMonth(int year, int month, int week, int dayOfWeek) {
 
 // Daylight time begins and ends within one year in the northern hemisphere; in the southern it
 // ends early in the year and begins late, so "in daylight time" is the outside of the interval.
-bool daylightBeginsBeforeItEnds(LocalTime begins, LocalTime ends) { return begins < ends; }
+bool daylightBeginsBeforeItEnds(LocalTime begins, LocalTime ends) {
+    return begins < ends;
+}
 
 } // namespace
 
@@ -70,11 +72,9 @@ const ZoneRule& ZoneDefinition::ruleForYear(int year) const {
     static const ZoneRule kUtc;
     if (eras.empty())
         return kUtc;
-    for (const ZoneEra& era : eras) {
-        if (year <= era.lastYear)
-            return era.rule;
-    }
-    return eras.back().rule;
+    const auto era = std::lower_bound(eras.begin(), eras.end(), year,
+                                      [](const ZoneEra& e, int y) { return e.lastYear < y; });
+    return era == eras.end() ? eras.back().rule : era->rule;
 }
 
 LocalTime localFromUtc(const ZoneDefinition& zone, LocalTime utc) {

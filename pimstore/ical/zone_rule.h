@@ -29,9 +29,7 @@ struct ZoneRule {
     TransitionRule standardDate;
     TransitionRule daylightDate;
 
-    bool observesDaylightTime() const {
-        return standardDate.month != 0 && daylightDate.month != 0;
-    }
+    bool observesDaylightTime() const { return standardDate.month != 0 && daylightDate.month != 0; }
 };
 
 // Wall time of the transition in the given year.

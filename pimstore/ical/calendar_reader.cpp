@@ -1,0 +1,131 @@
+#include "calendar.h"
+
+#include "components.h"
+#include "event_builder.h"
+#include "zone_builder.h"
+
+#include <algorithm>
+#include <map>
+
+namespace daybrook::ical {
+
+namespace {
+
+void readZones(const std::vector<Component>& calendars, ZoneResolver& zones,
+               Diagnostics& diagnostics) {
+    for (const Component& calendar : calendars) {
+        for (const Component& child : calendar.children) {
+            if (child.name != "VTIMEZONE")
+                continue;
+            ZoneDefinition zone;
+            if (buildZoneDefinition(child, zone, diagnostics))
+                zones.addDefinition(std::move(zone));
+        }
+    }
+}
+
+std::vector<ParsedEvent> readEvents(const std::vector<Component>& calendars, ZoneResolver& zones,
+                                    Diagnostics& diagnostics) {
+    std::vector<ParsedEvent> events;
+    for (const Component& calendar : calendars) {
+        for (const Component& child : calendar.children) {
+            if (child.name != "VEVENT")
+                continue;
+            ParsedEvent parsed;
+            if (buildEvent(child, zones, parsed, diagnostics))
+                events.push_back(std::move(parsed));
+        }
+    }
+    return events;
+}
+
+Override overrideFrom(const ParsedEvent& parsed, const Event& master,
+                      const std::vector<ZoneDefinition>& zones) {
+    Override result;
+    result.instance = instanceKey(master.timing, parsed.recurrenceId, zones);
+    result.cancelled = parsed.event.cancelled;
+    result.sequence = parsed.sequence;
+    result.timing = parsed.event.timing;
+    result.details = parsed.event.details;
+    result.bytes = parsed.event.bytes;
+    result.line = parsed.event.line;
+    return result;
+}
+
+// Two overrides of one instance: the higher SEQUENCE wins, then the later one in the file.
+void addOverride(Event& master, Override added) {
+    for (Override& existing : master.overrides) {
+        if (existing.instance != added.instance)
+            continue;
+        if (added.sequence >= existing.sequence)
+            existing = std::move(added);
+        return;
+    }
+    master.overrides.push_back(std::move(added));
+}
+
+// Overrides may come before their master (Apple iCal writes them first), so masters are found
+// before any override is attached. Overrides without a master in the file stand alone.
+std::vector<Event> linkOverrides(std::vector<ParsedEvent>& parsed,
+                                 const std::vector<ZoneDefinition>& zones,
+                                 Diagnostics& diagnostics) {
+    std::map<std::string, size_t> masterByUid;
+    std::vector<long> outputIndex(parsed.size(), -1);
+    std::vector<Event> events;
+    for (size_t i = 0; i < parsed.size(); ++i) {
+        const bool isMaster = !parsed[i].hasRecurrenceId;
+        if (isMaster && !parsed[i].event.uid.empty())
+            masterByUid.emplace(parsed[i].event.uid, i);
+    }
+    for (size_t i = 0; i < parsed.size(); ++i) {
+        const auto master = masterByUid.find(parsed[i].event.uid);
+        const bool attaches = parsed[i].hasRecurrenceId && master != masterByUid.end();
+        if (attaches)
+            continue;
+        if (parsed[i].hasRecurrenceId) {
+            addWarning(diagnostics, parsed[i].event.line,
+                       "RECURRENCE-ID without its series in the file; shown as a single event");
+            if (!parsed[i].hasStart)
+                continue; // cancels an instance of nothing we have
+        }
+        outputIndex[i] = static_cast<long>(events.size());
+        events.push_back(std::move(parsed[i].event));
+    }
+    for (size_t i = 0; i < parsed.size(); ++i) {
+        if (!parsed[i].hasRecurrenceId || outputIndex[i] >= 0)
+            continue;
+        const size_t masterParsed = masterByUid.find(parsed[i].event.uid)->second;
+        Event& master = events[static_cast<size_t>(outputIndex[masterParsed])];
+        addOverride(master, overrideFrom(parsed[i], master, zones));
+    }
+    for (Event& event : events) {
+        std::sort(event.overrides.begin(), event.overrides.end(),
+                  [](const Override& a, const Override& b) { return a.instance < b.instance; });
+    }
+    return events;
+}
+
+} // namespace
+
+Calendar readCalendar(std::string bytes) {
+    Calendar calendar;
+    calendar.bytes = std::move(bytes);
+    std::vector<ContentLine> lines;
+    std::vector<Component> calendars;
+    if (!scanContentLines(calendar.bytes, lines, calendar.diagnostics) ||
+        !buildComponents(lines, calendars, calendar.diagnostics)) {
+        calendar.rejected = true;
+        return calendar;
+    }
+    lines.clear();
+    lines.shrink_to_fit();
+    ZoneResolver zones(calendar.zones, calendar.diagnostics);
+    readZones(calendars, zones, calendar.diagnostics);
+    std::vector<ParsedEvent> parsed = readEvents(calendars, zones, calendar.diagnostics);
+    calendar.events = linkOverrides(parsed, calendar.zones, calendar.diagnostics);
+    std::stable_sort(calendar.diagnostics.begin(), calendar.diagnostics.end(),
+                     [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
+    return calendar;
+}
+
+} // namespace daybrook::ical

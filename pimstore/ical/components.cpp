@@ -1,0 +1,127 @@
+#include "components.h"
+
+#include "property_values.h"
+
+namespace daybrook::ical {
+
+namespace {
+
+std::string componentName(const ContentLine& line) {
+    std::string name(trimmed(line.value));
+    for (char& c : name)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return name;
+}
+
+Component openComponent(const ContentLine& line) {
+    Component component;
+    component.name = componentName(line);
+    component.line = line.line;
+    component.begin = line.begin;
+    return component;
+}
+
+class TreeBuilder {
+public:
+    TreeBuilder(std::vector<Component>& calendars, Diagnostics& diagnostics)
+        : calendars_(calendars), diagnostics_(diagnostics) {}
+
+    bool add(ContentLine& line) {
+        if (line.name == "BEGIN")
+            return begin(line);
+        if (line.name == "END")
+            return end(line);
+        if (open_.empty())
+            return outside(line);
+        open_.back().properties.push_back(std::move(line));
+        return true;
+    }
+
+    bool finish(int lastLine) {
+        if (calendars_.empty() && open_.empty()) {
+            addError(diagnostics_, lastLine, "no BEGIN:VCALENDAR: not an iCalendar file");
+            return false;
+        }
+        if (open_.empty())
+            return true;
+        const Component& unclosed = open_.back();
+        addError(diagnostics_, lastLine,
+                 "file ends inside BEGIN:" + unclosed.name + " from line " +
+                     std::to_string(unclosed.line) + " (END:" + unclosed.name + " missing)");
+        return false;
+    }
+
+private:
+    bool begin(const ContentLine& line) {
+        Component component = openComponent(line);
+        if (component.name.empty()) {
+            addError(diagnostics_, line.line, "BEGIN without a component name");
+            return false;
+        }
+        if (open_.empty() && component.name != "VCALENDAR")
+            return outside(line);
+        open_.push_back(std::move(component));
+        return true;
+    }
+
+    bool end(const ContentLine& line) {
+        const std::string name = componentName(line);
+        if (open_.empty()) {
+            addError(diagnostics_, line.line, "END:" + name + " without a matching BEGIN");
+            return false;
+        }
+        if (name != open_.back().name) {
+            addError(diagnostics_, line.line,
+                     "END:" + name + " does not match BEGIN:" + open_.back().name + " from line " +
+                         std::to_string(open_.back().line));
+            return false;
+        }
+        Component finished = std::move(open_.back());
+        open_.pop_back();
+        finished.end = line.end;
+        finished.endLineBegin = line.begin;
+        if (open_.empty())
+            calendars_.push_back(std::move(finished));
+        else
+            open_.back().children.push_back(std::move(finished));
+        return true;
+    }
+
+    // Before the first calendar nothing else may come; after one, stray lines are let go.
+    bool outside(const ContentLine& line) {
+        if (calendars_.empty()) {
+            addError(diagnostics_, line.line,
+                     "expected BEGIN:VCALENDAR, found " + quoted(line.name + ":" + line.value) +
+                         ": not an iCalendar file");
+            return false;
+        }
+        addWarning(diagnostics_, line.line, "content after END:VCALENDAR ignored");
+        return true;
+    }
+
+    std::vector<Component>& calendars_;
+    Diagnostics& diagnostics_;
+    std::vector<Component> open_;
+};
+
+} // namespace
+
+const ContentLine* Component::property(std::string_view wanted) const {
+    for (const ContentLine& line : properties) {
+        if (line.name == wanted)
+            return &line;
+    }
+    return nullptr;
+}
+
+bool buildComponents(std::vector<ContentLine>& lines, std::vector<Component>& calendars,
+                     Diagnostics& diagnostics) {
+    TreeBuilder builder(calendars, diagnostics);
+    for (ContentLine& line : lines) {
+        if (!builder.add(line))
+            return false;
+    }
+    return builder.finish(lines.empty() ? 1 : lines.back().line);
+}
+
+} // namespace daybrook::ical

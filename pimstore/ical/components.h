@@ -1,0 +1,26 @@
+// The component tree (VCALENDAR > VEVENT > VALARM ...) of a file, with byte ranges. Internal to
+// the reader.
+#pragma once
+
+#include "content_lines.h"
+
+namespace daybrook::ical {
+
+struct Component {
+    std::string name; // upper case: VCALENDAR, VEVENT, ...
+    int line = 0;
+    size_t begin = 0;
+    size_t end = 0;
+    size_t endLineBegin = 0;
+    std::vector<ContentLine> properties;
+    std::vector<Component> children;
+
+    const ContentLine* property(std::string_view name) const; // the first one, or null
+};
+
+// Nests the lines into VCALENDAR components. False, with an error, when the first content is not
+// BEGIN:VCALENDAR or when BEGIN and END do not pair up.
+bool buildComponents(std::vector<ContentLine>& lines, std::vector<Component>& calendars,
+                     Diagnostics& diagnostics);
+
+} // namespace daybrook::ical

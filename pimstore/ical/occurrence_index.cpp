@@ -1,0 +1,416 @@
+#include "occurrence_index.h"
+
+#include <algorithm>
+
+namespace daybrook::ical {
+
+namespace {
+
+// Widening of windows converted between zones: covers the hour a daylight saving change skips
+// or repeats, whichever way the two zones' offsets differ.
+constexpr LocalTime kZoneMargin = 3 * 3600;
+// A COUNT rule is expanded once, up to this many instances (27 years of a daily rule).
+constexpr size_t kCountedLimit = 10000;
+constexpr LocalTime kFarFuture = (static_cast<LocalTime>(3000000) * kSecondsPerDay);
+constexpr LocalTime kFarPast = -kFarFuture;
+
+int durationClassOf(LocalTime length) {
+    int index = 0;
+    while (index < 62 && (static_cast<LocalTime>(3600) << index) < length)
+        ++index;
+    return index;
+}
+
+bool overlaps(LocalTime start, LocalTime end, LocalTime from, LocalTime to, EndBoundary boundary) {
+    if (start >= to)
+        return false;
+    if (boundary == EndBoundary::Inclusive)
+        return end >= from;
+    return end > from || (start == from && end == from);
+}
+
+bool byStartThenOrder(const Occurrence& a, const Occurrence& b) {
+    return a.start != b.start ? a.start < b.start : a.order < b.order;
+}
+
+bool isBetween(const std::vector<LocalTime>& sorted, LocalTime value) {
+    return std::binary_search(sorted.begin(), sorted.end(), value);
+}
+
+LocalTime nominalLength(const EventTiming& timing) {
+    return timing.durationDays * kSecondsPerDay + timing.durationSeconds;
+}
+
+RecurrenceRule ruleOrSingle(const Event& event) {
+    // An event with overrides but no rule is a series of its DTSTART alone.
+    RecurrenceRule rule = event.recurrence.rule;
+    if (!event.recurrence.hasRule)
+        rule.count = 1;
+    return rule;
+}
+
+} // namespace
+
+OccurrenceIndex::OccurrenceIndex(const Calendar& calendar, const ZoneRule& device)
+    : calendar_(calendar), device_(device), classes_(63),
+      seriesOfEvent_(calendar.events.size(), -1) {
+    for (size_t i = 0; i < classes_.size(); ++i)
+        classes_[i].longest = static_cast<LocalTime>(3600) << i;
+    for (size_t i = 0; i < calendar.events.size(); ++i) {
+        const Event& event = calendar.events[i];
+        const int index = static_cast<int>(i);
+        if (event.cancelled)
+            continue;
+        if (event.recurring || !event.overrides.empty())
+            addSeries(index);
+        else
+            addSingle(index);
+        addOverrides(index);
+    }
+    sortEntries();
+}
+
+void OccurrenceIndex::deviceSpan(const EventTiming& timing, LocalTime wallStart, LocalTime& start,
+                                 LocalTime& end) const {
+    const LocalTime wallEnd = wallStart + timing.durationDays * kSecondsPerDay;
+    switch (timing.basis) {
+    case TimeBasis::Floating:
+        start = wallStart;
+        end = wallEnd + timing.durationSeconds;
+        return;
+    case TimeBasis::Utc:
+        start = localFromUtc(device_, wallStart);
+        end = localFromUtc(device_, wallEnd + timing.durationSeconds);
+        return;
+    case TimeBasis::Zoned: {
+        const ZoneDefinition& zone = calendar_.zones[static_cast<size_t>(timing.zone)];
+        start = localFromUtc(device_, utcFromLocal(zone, wallStart));
+        end = localFromUtc(device_, utcFromLocal(zone, wallEnd) + timing.durationSeconds);
+        return;
+    }
+    }
+}
+
+LocalTime OccurrenceIndex::eventWallFromDevice(const EventTiming& timing, LocalTime device) const {
+    switch (timing.basis) {
+    case TimeBasis::Floating: return device;
+    case TimeBasis::Utc: return utcFromLocal(device_, device);
+    case TimeBasis::Zoned:
+        return localFromUtc(calendar_.zones[static_cast<size_t>(timing.zone)],
+                            utcFromLocal(device_, device));
+    }
+    return device;
+}
+
+void OccurrenceIndex::addEntry(const Entry& entry) {
+    classes_[static_cast<size_t>(durationClassOf(entry.end - entry.start))].entries.push_back(
+        entry);
+}
+
+void OccurrenceIndex::addSingle(int eventIndex) {
+    const Event& event = calendar_.events[static_cast<size_t>(eventIndex)];
+    Entry entry;
+    deviceSpan(event.timing, event.timing.start, entry.start, entry.end);
+    entry.event = eventIndex;
+    entry.instance = event.timing.start;
+    entry.order = event.bytes.begin;
+    addEntry(entry);
+}
+
+void OccurrenceIndex::addOverrides(int eventIndex) {
+    const Event& event = calendar_.events[static_cast<size_t>(eventIndex)];
+    for (size_t i = 0; i < event.overrides.size(); ++i) {
+        const Override& replacement = event.overrides[i];
+        if (replacement.cancelled)
+            continue;
+        Entry entry;
+        deviceSpan(replacement.timing, replacement.timing.start, entry.start, entry.end);
+        entry.event = eventIndex;
+        entry.overrideIndex = static_cast<int>(i);
+        entry.instance = replacement.instance;
+        entry.order = replacement.bytes.begin;
+        addEntry(entry);
+    }
+}
+
+void OccurrenceIndex::addSeries(int eventIndex) {
+    const Event& event = calendar_.events[static_cast<size_t>(eventIndex)];
+    const Recurrence& recurrence = event.recurrence;
+    const RecurrenceRule rule = ruleOrSingle(event);
+    Series series(eventIndex, RecurrenceExpander(rule, event.timing.start, recurrence.until));
+    series.counted = rule.count > 0;
+    if (series.counted)
+        series.expander.expandCounted(rule.count, kCountedLimit, series.countedStarts);
+    LocalTime firstWall = event.timing.start;
+    if (!recurrence.extraStarts.empty())
+        firstWall = std::min(firstWall, recurrence.extraStarts.front());
+    LocalTime ignored = 0;
+    deviceSpan(event.timing, firstWall, series.earliestStart, ignored);
+    series.earliestStart -= kZoneMargin;
+    series.latestEnd = kFarFuture;
+    const bool bounded = series.counted || recurrence.until != kNoUntil;
+    if (bounded) {
+        LocalTime lastWall = lastInstanceWall(series);
+        LocalTime lastStart = 0;
+        deviceSpan(event.timing, lastWall, lastStart, series.latestEnd);
+        series.latestEnd += kZoneMargin;
+    }
+    seriesOfEvent_[static_cast<size_t>(eventIndex)] = static_cast<int>(series_.size());
+    series_.push_back(std::move(series));
+}
+
+void OccurrenceIndex::sortEntries() {
+    for (DurationClass& durationClass : classes_) {
+        std::stable_sort(durationClass.entries.begin(), durationClass.entries.end(),
+                         [](const Entry& a, const Entry& b) {
+                             return a.start != b.start ? a.start < b.start : a.order < b.order;
+                         });
+    }
+}
+
+Occurrence OccurrenceIndex::occurrenceFrom(const Entry& entry) const {
+    Occurrence occurrence;
+    occurrence.event = entry.event;
+    occurrence.overrideIndex = entry.overrideIndex;
+    occurrence.start = entry.start;
+    occurrence.end = entry.end;
+    occurrence.instance = entry.instance;
+    occurrence.order = entry.order;
+    return occurrence;
+}
+
+void OccurrenceIndex::singlesOverlapping(LocalTime from, LocalTime to, EndBoundary boundary,
+                                         std::vector<Occurrence>& found) const {
+    for (const DurationClass& durationClass : classes_) {
+        const std::vector<Entry>& entries = durationClass.entries;
+        if (entries.empty())
+            continue;
+        const LocalTime earliest = from - durationClass.longest;
+        auto entry = std::lower_bound(
+            entries.begin(), entries.end(), earliest,
+            [](const Entry& candidate, LocalTime time) { return candidate.start < time; });
+        for (; entry != entries.end() && entry->start < to; ++entry) {
+            if (overlaps(entry->start, entry->end, from, to, boundary))
+                found.push_back(occurrenceFrom(*entry));
+        }
+    }
+}
+
+// Excluded (EXDATE) or replaced (RECURRENCE-ID, the override is listed on its own).
+bool OccurrenceIndex::isSuppressed(const Event& event, LocalTime instance) const {
+    const Recurrence& recurrence = event.recurrence;
+    if (isBetween(recurrence.excludedStarts, instance))
+        return true;
+    if (!recurrence.excludedDays.empty() &&
+        std::binary_search(recurrence.excludedDays.begin(), recurrence.excludedDays.end(),
+                           dayNumberOf(instance)))
+        return true;
+    const auto replaced =
+        std::lower_bound(event.overrides.begin(), event.overrides.end(), instance,
+                         [](const Override& o, LocalTime time) { return o.instance < time; });
+    return replaced != event.overrides.end() && replaced->instance == instance;
+}
+
+void OccurrenceIndex::seriesStarts(const Series& series, LocalTime wallFrom, LocalTime wallTo,
+                                   std::vector<LocalTime>& starts) const {
+    const Event& event = calendar_.events[static_cast<size_t>(series.event)];
+    starts.clear();
+    if (series.counted) {
+        const auto first =
+            std::lower_bound(series.countedStarts.begin(), series.countedStarts.end(), wallFrom);
+        for (auto start = first; start != series.countedStarts.end() && *start < wallTo; ++start)
+            starts.push_back(*start);
+    } else {
+        if (event.timing.start >= wallFrom && event.timing.start < wallTo)
+            starts.push_back(event.timing.start);
+        series.expander.expand(wallFrom, wallTo, starts);
+    }
+    const std::vector<LocalTime>& extra = event.recurrence.extraStarts;
+    const size_t produced = starts.size();
+    for (auto start = std::lower_bound(extra.begin(), extra.end(), wallFrom);
+         start != extra.end() && *start < wallTo; ++start)
+        starts.push_back(*start);
+    if (produced != starts.size() || (!series.counted && produced > 1)) {
+        std::sort(starts.begin(), starts.end());
+        starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+    }
+}
+
+void OccurrenceIndex::seriesOverlapping(const Series& series, LocalTime from, LocalTime to,
+                                        EndBoundary boundary, std::vector<LocalTime>& scratch,
+                                        std::vector<Occurrence>& found) const {
+    if (series.earliestStart >= to || series.latestEnd < from)
+        return;
+    const Event& event = calendar_.events[static_cast<size_t>(series.event)];
+    const EventTiming& timing = event.timing;
+    const LocalTime reach = nominalLength(timing) + kZoneMargin;
+    seriesStarts(series, eventWallFromDevice(timing, from) - reach,
+                 eventWallFromDevice(timing, to) + kZoneMargin, scratch);
+    for (LocalTime instance : scratch) {
+        if (isSuppressed(event, instance))
+            continue;
+        Occurrence occurrence;
+        deviceSpan(timing, instance, occurrence.start, occurrence.end);
+        if (!overlaps(occurrence.start, occurrence.end, from, to, boundary))
+            continue;
+        occurrence.event = series.event;
+        occurrence.instance = instance;
+        occurrence.order = event.bytes.begin;
+        found.push_back(occurrence);
+    }
+}
+
+void OccurrenceIndex::occurrencesOverlapping(LocalTime from, LocalTime to, EndBoundary boundary,
+                                             std::vector<Occurrence>& found) const {
+    found.clear();
+    if (to <= from)
+        return;
+    singlesOverlapping(from, to, boundary, found);
+    std::vector<LocalTime> scratch;
+    for (const Series& series : series_)
+        seriesOverlapping(series, from, to, boundary, scratch, found);
+    std::sort(found.begin(), found.end(), byStartThenOrder);
+}
+
+std::vector<Occurrence> OccurrenceIndex::occurrencesOverlapping(double fromOleDate,
+                                                                double toOleDate,
+                                                                EndBoundary boundary) const {
+    std::vector<Occurrence> found;
+    LocalTime from = 0;
+    LocalTime to = 0;
+    if (localTimeFromOleDate(fromOleDate, from) && localTimeFromOleDate(toOleDate, to))
+        occurrencesOverlapping(from, to, boundary, found);
+    return found;
+}
+
+// All occurrences of one event overlapping [from, to), unsorted.
+void OccurrenceIndex::occurrencesOfEvent(int eventIndex, LocalTime from, LocalTime to,
+                                         std::vector<Occurrence>& found) const {
+    const Event& event = calendar_.events[static_cast<size_t>(eventIndex)];
+    if (event.cancelled)
+        return;
+    const int seriesIndex = seriesOfEvent_[static_cast<size_t>(eventIndex)];
+    if (seriesIndex >= 0) {
+        std::vector<LocalTime> scratch;
+        seriesOverlapping(series_[static_cast<size_t>(seriesIndex)], from, to,
+                          EndBoundary::Exclusive, scratch, found);
+    } else {
+        Entry single;
+        deviceSpan(event.timing, event.timing.start, single.start, single.end);
+        single.event = eventIndex;
+        single.instance = event.timing.start;
+        single.order = event.bytes.begin;
+        if (overlaps(single.start, single.end, from, to, EndBoundary::Exclusive))
+            found.push_back(occurrenceFrom(single));
+    }
+    for (size_t i = 0; i < event.overrides.size(); ++i) {
+        const Override& replacement = event.overrides[i];
+        if (replacement.cancelled)
+            continue;
+        Entry entry;
+        deviceSpan(replacement.timing, replacement.timing.start, entry.start, entry.end);
+        entry.event = eventIndex;
+        entry.overrideIndex = static_cast<int>(i);
+        entry.instance = replacement.instance;
+        entry.order = replacement.bytes.begin;
+        if (overlaps(entry.start, entry.end, from, to, EndBoundary::Exclusive))
+            found.push_back(occurrenceFrom(entry));
+    }
+}
+
+// Looks in windows that grow from the series' start until one holds an occurrence.
+bool OccurrenceIndex::firstOccurrence(int eventIndex, Occurrence& occurrence) const {
+    if (eventIndex < 0 || static_cast<size_t>(eventIndex) >= calendar_.events.size())
+        return false;
+    const int seriesIndex = seriesOfEvent_[static_cast<size_t>(eventIndex)];
+    LocalTime from = kFarPast;
+    LocalTime latest = kFarFuture;
+    if (seriesIndex >= 0) {
+        const Series& series = series_[static_cast<size_t>(seriesIndex)];
+        from = series.earliestStart;
+        latest = series.latestEnd;
+    }
+    const Event& event = calendar_.events[static_cast<size_t>(eventIndex)];
+    for (const Override& replacement : event.overrides)
+        from = std::min(from, replacement.timing.start - 2 * kSecondsPerDay);
+    std::vector<Occurrence> found;
+    for (LocalTime span = 366 * kSecondsPerDay; from < latest && from < kFarFuture; span *= 2) {
+        const LocalTime to = std::min(from + span, kFarFuture);
+        occurrencesOfEvent(eventIndex, from, to, found);
+        if (!found.empty()) {
+            occurrence = *std::min_element(found.begin(), found.end(), byStartThenOrder);
+            return true;
+        }
+        from = to;
+    }
+    return false;
+}
+
+std::vector<Occurrence> OccurrenceIndex::allEvents() const {
+    std::vector<Occurrence> events;
+    for (size_t i = 0; i < calendar_.events.size(); ++i) {
+        Occurrence first;
+        if (firstOccurrence(static_cast<int>(i), first))
+            events.push_back(first);
+    }
+    return events;
+}
+
+bool OccurrenceIndex::occurrenceAt(int eventIndex, LocalTime start, Occurrence& occurrence) const {
+    if (eventIndex < 0 || static_cast<size_t>(eventIndex) >= calendar_.events.size())
+        return false;
+    const LocalTime dayStart = dayNumberOf(start) * kSecondsPerDay;
+    std::vector<Occurrence> found;
+    occurrencesOfEvent(eventIndex, dayStart, dayStart + kSecondsPerDay, found);
+    std::sort(found.begin(), found.end(), byStartThenOrder);
+    for (const Occurrence& candidate : found) {
+        if (candidate.start == start) {
+            occurrence = candidate;
+            return true;
+        }
+    }
+    for (const Occurrence& candidate : found) {
+        if (candidate.start >= dayStart) {
+            occurrence = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+const EventDetails& OccurrenceIndex::detailsOf(const Occurrence& occurrence) const {
+    const Event& event = calendar_.events[static_cast<size_t>(occurrence.event)];
+    if (occurrence.overrideIndex >= 0)
+        return event.overrides[static_cast<size_t>(occurrence.overrideIndex)].details;
+    return event.details;
+}
+
+bool OccurrenceIndex::isAllDay(const Occurrence& occurrence) const {
+    const Event& event = calendar_.events[static_cast<size_t>(occurrence.event)];
+    if (occurrence.overrideIndex >= 0)
+        return event.overrides[static_cast<size_t>(occurrence.overrideIndex)].timing.allDay;
+    return event.timing.allDay;
+}
+
+// The last start of a bounded series, found in windows growing back from UNTIL.
+LocalTime OccurrenceIndex::lastInstanceWall(const Series& series) const {
+    const Event& event = calendar_.events[static_cast<size_t>(series.event)];
+    LocalTime last = event.timing.start;
+    if (!event.recurrence.extraStarts.empty())
+        last = std::max(last, event.recurrence.extraStarts.back());
+    if (series.counted)
+        return std::max(last, series.countedStarts.back());
+    const LocalTime until = event.recurrence.until;
+    std::vector<LocalTime> starts;
+    for (LocalTime span = 64 * kSecondsPerDay; until - span > kFarPast; span *= 4) {
+        starts.clear();
+        series.expander.expand(std::max(until - span, event.timing.start), until + 1, starts);
+        if (!starts.empty())
+            return std::max(last, starts.back());
+        if (until - span <= event.timing.start)
+            break;
+    }
+    return last;
+}
+
+} // namespace daybrook::ical
