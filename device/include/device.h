@@ -48,6 +48,10 @@ typedef int (*DeviceMessageBoxHandler)(HWND owner, const WCHAR* text, const WCHA
                                        UINT type, void* context);
 DEVICE_API void DeviceSetMessageBoxHandler(DeviceMessageBoxHandler handler, void* context);
 
+// Tap-and-hold: the next SHRecognizeGesture call answers this at once (GN_CONTEXTMENU for a
+// tap-and-hold, 0 for an ordinary tap) instead of watching the stylus.
+DEVICE_API void DeviceSetNextGesture(DWORD result);
+
 // Object store change notifications: posts msg (DB_CEOID_*) to every window that opened
 // "Appointments Database" with a notification window. Returns how many windows were told.
 DEVICE_API int DevicePostDatabaseNotification(UINT msg, DWORD oid);
