@@ -67,3 +67,35 @@ DEVICE_API void DeviceEnter(void);
 // DEVICE_CALENDAR=<path>) so that a child process inherits the device its parent set up.
 // Runs once when the library loads; callable again after the environment changed.
 DEVICE_API void DeviceLoadEnvironment(void);
+
+// The Calendar program's appointment view: a modal window owned by `owner` (which is disabled
+// while it shows). Returns IDOK or IDCANCEL when it closes, -1 when it could not be shown.
+struct DeviceAppointmentView {
+    const WCHAR* subject;
+    const WCHAR* location;
+    SYSTEMTIME start; // device local time
+    SYSTEMTIME end;   // for an all-day appointment the midnight after its last day
+    BOOL allDay;
+    const WCHAR* recurrence; // the pattern in words, empty for a single appointment
+};
+
+#define DEVICE_APPOINTMENT_VIEW_CLASS L"DeviceAppointmentView"
+// Control identifiers of the view's text fields, for reading them with GetDlgItemTextW.
+enum DeviceAppointmentViewField {
+    DeviceViewSubject = 101,
+    DeviceViewLocation = 102,
+    DeviceViewStart = 103,
+    DeviceViewEnd = 104,
+    DeviceViewRecurrence = 105,
+};
+
+DEVICE_API int DeviceShowAppointmentView(HWND owner, const DeviceAppointmentView* view);
+// The open view of this process (the most recent one), or null.
+DEVICE_API HWND DeviceFindAppointmentView(void);
+// Asks every open view of this process to close, from any thread; returns how many were asked.
+DEVICE_API int DeviceCloseAppointmentViews(void);
+
+// The folder beamed items are written to, since there is no infrared port: a folder of the
+// device (default "C:\Outbox", created by whoever writes into it). Null returns to the default.
+DEVICE_API void DeviceSetOutboxFolder(const WCHAR* path);
+DEVICE_API BOOL DeviceGetOutboxFolder(WCHAR* buffer, int bufferLength);
