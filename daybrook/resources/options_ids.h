@@ -1,0 +1,50 @@
+// Identifiers of the options sheet's dialog templates and of their controls. The control ids are
+// also the string ids under which a language module translates a control's text.
+#pragma once
+
+#define IDD_OPTIONS_HOST 500
+#define IDD_LAYOUT_PAGE 110
+#define IDD_DISPLAY_PAGE 111
+#define IDD_LAYOUT_PAGE_LANDSCAPE 116
+#define IDD_DISPLAY_PAGE_LANDSCAPE 117
+#define IDD_PROGRAMS_PAGE 118
+#define IDD_PROGRAMS_PAGE_LANDSCAPE 119
+
+// Every page.
+#define IDC_PAGE_TITLE 1013
+
+// Display page.
+#define IDC_UPCOMING_COUNT 1001
+#define IDC_UPCOMING_TYPE 1002
+#define IDC_ALL_DAY 1005
+#define IDC_SHOW_EMPTY_DAYS 1015
+#define IDC_SHOW_COMPLETED 1016
+#define IDC_DISPLAY_LABEL 1037
+#define IDC_INCLUDE_LABEL 1038
+#define IDC_MARKERS_LABEL 1027
+#define IDC_FREE_SWATCH 1034
+#define IDC_TENTATIVE_SWATCH 1035
+#define IDC_CONFLICT_SWATCH 1036
+#define IDC_CONFLICT_LABEL 1043
+#define IDC_TENTATIVE_LABEL 1044
+#define IDC_FREE_LABEL 1045
+
+// Layout page.
+#define IDC_PREVIEW 1007
+#define IDC_WORD_WRAP 1014
+#define IDC_APPOINTMENT_SIZE 1020
+#define IDC_DATE_SIZE 1021
+#define IDC_PAINTER 1024
+#define IDC_TEXT_SIZE_LABEL 1026
+#define IDC_APPOINTMENT_BOLD 1031
+#define IDC_DATE_BOLD 1032
+#define IDC_FORMAT_LABEL 1039
+#define IDC_APPOINTMENTS_LABEL 1041
+#define IDC_DATE_HEADINGS_LABEL 1042
+
+// Programs page.
+#define IDC_DEFAULT_CALENDAR 1047
+#define IDC_POCKET_INFORMANT 1048
+#define IDC_AGENDA_FUSION 1049
+#define IDC_PROGRAMS_LABEL 1051
+#define IDC_PROGRAMS_EXPLANATION 1052
