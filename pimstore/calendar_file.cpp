@@ -1,0 +1,142 @@
+#include "calendar_file.h"
+
+#include <algorithm>
+
+namespace pimstore {
+
+namespace {
+
+const int kReadAttempts = 5;
+
+ULONGLONG joined(DWORD high, DWORD low) {
+    return (static_cast<ULONGLONG>(high) << 32) | low;
+}
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() {
+        if (valid())
+            CloseHandle(handle_);
+    }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+FileStamp stampOfHandle(HANDLE file) {
+    FileStamp stamp;
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(file, &information))
+        return stamp;
+    stamp.exists = true;
+    stamp.lastWrite = joined(information.ftLastWriteTime.dwHighDateTime,
+                             information.ftLastWriteTime.dwLowDateTime);
+    stamp.size = joined(information.nFileSizeHigh, information.nFileSizeLow);
+    return stamp;
+}
+
+bool readAll(HANDLE file, ULONGLONG size, std::string& bytes) {
+    if (size > 0x7FFFFFFF)
+        return false;
+    bytes.assign(static_cast<size_t>(size), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        const DWORD wanted = static_cast<DWORD>(bytes.size() - done);
+        if (!ReadFile(file, &bytes[done], wanted, &got, nullptr))
+            return false;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    bytes.resize(done);
+    return true;
+}
+
+bool writeAll(HANDLE file, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+HRESULT lastError() {
+    const DWORD error = GetLastError();
+    return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
+}
+
+} // namespace
+
+FileStamp stampOf(const std::wstring& path) {
+    FileStamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA attributes;
+    if (path.empty() || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &attributes) ||
+        (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return stamp;
+    stamp.exists = true;
+    stamp.lastWrite =
+        joined(attributes.ftLastWriteTime.dwHighDateTime, attributes.ftLastWriteTime.dwLowDateTime);
+    stamp.size = joined(attributes.nFileSizeHigh, attributes.nFileSizeLow);
+    return stamp;
+}
+
+bool readCalendarFile(const std::wstring& path, std::string& bytes, FileStamp& stamp) {
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        FileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid())
+            return false;
+        stamp = stampOfHandle(file.get());
+        if (!stamp.exists || !readAll(file.get(), stamp.size, bytes))
+            return false;
+        // Another program still writing shows as a stamp that moved while we read.
+        if (bytes.size() == stamp.size && stampOfHandle(file.get()) == stamp)
+            return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+HRESULT replaceCalendarFile(const std::wstring& path, const std::string& bytes) {
+    const std::wstring temporary = path + L".new";
+    {
+        FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid())
+            return lastError();
+        if (!writeAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
+            const HRESULT failure = lastError();
+            DeleteFileW(temporary.c_str());
+            return failure;
+        }
+    }
+    if (!MoveFileExW(temporary.c_str(), path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const HRESULT failure = lastError();
+        DeleteFileW(temporary.c_str());
+        return failure;
+    }
+    return S_OK;
+}
+
+std::wstring folderOf(const std::wstring& path) {
+    const size_t separator = path.find_last_of(L"\\/");
+    if (separator == std::wstring::npos)
+        return L".";
+    if (separator == 2 && path[1] == L':')
+        return path.substr(0, 3);
+    return path.substr(0, separator);
+}
+
+} // namespace pimstore

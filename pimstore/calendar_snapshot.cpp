@@ -1,0 +1,120 @@
+#include "calendar_snapshot.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace pimstore {
+
+namespace ical = daybrook::ical;
+
+namespace {
+
+// The emulated object store's own identifier for the calendar database is never an item's.
+const LONG kReservedOid = 0x00010001;
+
+std::uint32_t fnv1a(const void* data, size_t length, std::uint32_t hash = 2166136261u) {
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    for (size_t i = 0; i < length; ++i) {
+        hash ^= bytes[i];
+        hash *= 16777619u;
+    }
+    return hash;
+}
+
+std::string identityOf(const ical::Event& event) {
+    if (!event.uid.empty())
+        return event.uid;
+    std::string key(reinterpret_cast<const char*>(event.details.summary.data()),
+                    event.details.summary.size() * sizeof(char16_t));
+    return key + "\x01" + std::to_string(event.timing.start);
+}
+
+bool byStartThenOrder(const ical::Occurrence& a, const ical::Occurrence& b) {
+    return a.start != b.start ? a.start < b.start : a.order < b.order;
+}
+
+ical::LocalTime latestStartOf(const ical::Calendar& calendar) {
+    ical::LocalTime latest = 0;
+    for (const ical::Event& event : calendar.events) {
+        latest = std::max(latest, event.timing.start);
+        if (!event.recurrence.extraStarts.empty())
+            latest = std::max(latest, event.recurrence.extraStarts.back());
+        for (const ical::Override& replacement : event.overrides)
+            latest = std::max(latest, replacement.timing.start);
+    }
+    // Wall times of other zones are within a day of the device's.
+    return latest + ical::kSecondsPerDay;
+}
+
+void listFirstOccurrences(CalendarSnapshot& snapshot) {
+    snapshot.firstOccurrences = snapshot.index->allEvents();
+    std::stable_sort(snapshot.firstOccurrences.begin(), snapshot.firstOccurrences.end(),
+                     byStartThenOrder);
+    for (const ical::Occurrence& first : snapshot.firstOccurrences) {
+        if (snapshot.isSeries(first.event))
+            snapshot.seriesFirstOccurrences.push_back(first);
+    }
+}
+
+} // namespace
+
+std::vector<LONG> assignOids(const ical::Calendar& calendar) {
+    std::vector<LONG> oids;
+    oids.reserve(calendar.events.size());
+    std::unordered_map<std::string, int> seen;
+    std::unordered_set<LONG> used = {kReservedOid};
+    for (const ical::Event& event : calendar.events) {
+        const std::string identity = identityOf(event);
+        const int ordinal = seen[identity]++;
+        std::uint32_t hash = fnv1a(identity.data(), identity.size());
+        hash = fnv1a(&ordinal, sizeof ordinal, hash);
+        // Positive and nonzero; a collision takes the next free value, in file order.
+        LONG oid = static_cast<LONG>(hash & 0x7FFFFFFF);
+        while (oid == 0 || used.count(oid))
+            oid = static_cast<LONG>((static_cast<std::uint32_t>(oid) + 1) & 0x7FFFFFFF);
+        used.insert(oid);
+        oids.push_back(oid);
+    }
+    return oids;
+}
+
+int CalendarSnapshot::eventOf(LONG oid) const {
+    const auto found = eventByOid.find(oid);
+    return found == eventByOid.end() ? -1 : found->second;
+}
+
+bool CalendarSnapshot::isSeries(int event) const {
+    const ical::Event& target = eventAt(event);
+    return target.recurring || !target.overrides.empty();
+}
+
+std::string CalendarSnapshot::eventText(int event) const {
+    const ical::Event& target = eventAt(event);
+    const std::string& bytes = calendar.bytes;
+    std::string text = bytes.substr(target.bytes.begin, target.bytes.end - target.bytes.begin);
+    for (const ical::Override& replacement : target.overrides)
+        text.append(bytes, replacement.bytes.begin,
+                    replacement.bytes.end - replacement.bytes.begin);
+    return text;
+}
+
+std::shared_ptr<const CalendarSnapshot> buildSnapshot(const std::wstring& path, bool fileFound,
+                                                      std::string bytes,
+                                                      const ical::ZoneRule& zone) {
+    // Built in place: the index keeps a reference to the calendar beside it.
+    auto snapshot = std::make_shared<CalendarSnapshot>();
+    snapshot->path = path;
+    snapshot->fileFound = fileFound;
+    snapshot->zone = zone;
+    if (fileFound)
+        snapshot->calendar = ical::readCalendar(std::move(bytes));
+    snapshot->index = std::make_unique<ical::OccurrenceIndex>(snapshot->calendar, zone);
+    snapshot->oids = assignOids(snapshot->calendar);
+    for (size_t i = 0; i < snapshot->oids.size(); ++i)
+        snapshot->eventByOid.emplace(snapshot->oids[i], static_cast<int>(i));
+    snapshot->latestStart = latestStartOf(snapshot->calendar);
+    listFirstOccurrences(*snapshot);
+    return snapshot;
+}
+
+} // namespace pimstore

@@ -1,0 +1,52 @@
+// One loaded state of the calendar file. Immutable once built and shared (std::shared_ptr) by
+// every collection and appointment made from it, so that a reload never frees what they read.
+#pragma once
+
+#include "calendar.h"
+#include "occurrence_index.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace pimstore {
+
+struct CalendarSnapshot {
+    std::wstring path;
+    bool fileFound = false;
+    daybrook::ical::ZoneRule zone; // the device's, which the index converts to
+    daybrook::ical::Calendar calendar;
+    std::unique_ptr<daybrook::ical::OccurrenceIndex> index; // refers to calendar
+    std::vector<LONG> oids;                                 // per event; never 0
+    std::unordered_map<LONG, int> eventByOid;
+    // Every shown event once (a series as its first occurrence), by start then file order.
+    std::vector<daybrook::ical::Occurrence> firstOccurrences;
+    // The same for series only, which a query without recurrences checks one by one.
+    std::vector<daybrook::ical::Occurrence> seriesFirstOccurrences;
+    daybrook::ical::LocalTime latestStart = 0; // of any event, nearly (a day's margin)
+
+    // -1 when no event has that identifier.
+    int eventOf(LONG oid) const;
+    bool isSeries(int event) const;
+    LONG oidOf(const daybrook::ical::Occurrence& occurrence) const {
+        return oids[static_cast<size_t>(occurrence.event)];
+    }
+    const daybrook::ical::Event& eventAt(int event) const {
+        return calendar.events[static_cast<size_t>(event)];
+    }
+    // The file text of an event: its VEVENT and those of its overrides.
+    std::string eventText(int event) const;
+};
+
+std::shared_ptr<const CalendarSnapshot> buildSnapshot(const std::wstring& path, bool fileFound,
+                                                      std::string bytes,
+                                                      const daybrook::ical::ZoneRule& zone);
+
+// Identifiers that stay the same for an event as long as its UID (or, without one, its summary
+// and start) does, whatever happens to the other events of the file.
+std::vector<LONG> assignOids(const daybrook::ical::Calendar& calendar);
+
+} // namespace pimstore

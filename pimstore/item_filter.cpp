@@ -1,0 +1,450 @@
+#include "item_filter.h"
+
+#include <oleauto.h>
+
+#include <algorithm>
+#include <cwctype>
+
+namespace pimstore {
+
+namespace ical = daybrook::ical;
+
+namespace {
+
+const int kMaxNesting = 64;
+// Evaluation recurses over the terms, so their number is bounded too.
+const size_t kMaxNodes = 1024;
+
+ical::LocalTime openLow() {
+    return ical::localTimeFromCivil({100, 1, 1, 0, 0, 0});
+}
+ical::LocalTime openHigh() {
+    return ical::localTimeFromCivil({9999, 12, 31, 23, 59, 59}) + 1;
+}
+
+// Date literals repeat from one query to the next (a day's end is the next day's start), and
+// converting one costs more than the rest of a query.
+class LiteralCache {
+public:
+    bool find(const std::wstring& text, ical::LocalTime& time) {
+        AcquireSRWLockShared(&lock_);
+        bool found = false;
+        for (const Entry& entry : entries_) {
+            if (entry.used && entry.text == text) {
+                time = entry.time;
+                found = true;
+                break;
+            }
+        }
+        ReleaseSRWLockShared(&lock_);
+        return found;
+    }
+    void add(const std::wstring& text, ical::LocalTime time) {
+        AcquireSRWLockExclusive(&lock_);
+        Entry& entry = entries_[next_];
+        next_ = (next_ + 1) % kSize;
+        entry.used = true;
+        entry.text = text;
+        entry.time = time;
+        ReleaseSRWLockExclusive(&lock_);
+    }
+
+private:
+    static const size_t kSize = 8;
+    struct Entry {
+        bool used = false;
+        std::wstring text;
+        ical::LocalTime time = 0;
+    };
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    Entry entries_[kSize];
+    size_t next_ = 0;
+};
+
+LiteralCache& literalCache() {
+    static LiteralCache cache;
+    return cache;
+}
+
+// The user's default locale reads what VarBstrFromDate(date, 0, 0) writes.
+bool dateFromLiteral(const std::wstring& text, ical::LocalTime& time) {
+    if (literalCache().find(text, time))
+        return true;
+    DATE date = 0;
+    std::wstring writable = text; // the declaration asks for a non-const string
+    if (FAILED(VarDateFromStr(&writable[0], LOCALE_USER_DEFAULT, 0, &date)) ||
+        !ical::localTimeFromOleDate(date, time))
+        return false;
+    literalCache().add(text, time);
+    return true;
+}
+
+enum class TokenKind { End, Property, Operator, String, Number, And, Or, Open, Close, Bad };
+
+struct Token {
+    TokenKind kind = TokenKind::End;
+    std::wstring text;
+};
+
+class Tokenizer {
+public:
+    explicit Tokenizer(const WCHAR* text) : text_(text) {}
+
+    Token next() {
+        while (*text_ && std::iswspace(*text_))
+            ++text_;
+        const WCHAR c = *text_;
+        if (c == 0)
+            return Token{TokenKind::End, L""};
+        if (c == L'[')
+            return delimited(L']', TokenKind::Property);
+        if (c == L'"')
+            return quoted();
+        if (c == L'(' || c == L')') {
+            ++text_;
+            return Token{c == L'(' ? TokenKind::Open : TokenKind::Close, std::wstring(1, c)};
+        }
+        if (c == L'<' || c == L'>' || c == L'=')
+            return comparison();
+        if (c == L'-' || std::iswdigit(c))
+            return number();
+        if (std::iswalpha(c))
+            return word();
+        ++text_;
+        return Token{TokenKind::Bad, std::wstring(1, c)};
+    }
+
+private:
+    Token delimited(WCHAR close, TokenKind kind) {
+        const WCHAR* start = ++text_;
+        while (*text_ && *text_ != close)
+            ++text_;
+        if (!*text_)
+            return Token{TokenKind::Bad, L""};
+        Token token{kind, std::wstring(start, text_)};
+        ++text_;
+        return token;
+    }
+
+    // "" inside a quoted value stands for one quotation mark.
+    Token quoted() {
+        ++text_;
+        std::wstring value;
+        for (;;) {
+            if (!*text_)
+                return Token{TokenKind::Bad, L""};
+            if (*text_ == L'"') {
+                if (text_[1] != L'"')
+                    break;
+                ++text_;
+            }
+            value += *text_++;
+        }
+        ++text_;
+        return Token{TokenKind::String, value};
+    }
+
+    Token comparison() {
+        std::wstring op(1, *text_++);
+        if ((op == L"<" && (*text_ == L'=' || *text_ == L'>')) || (op == L">" && *text_ == L'='))
+            op += *text_++;
+        return Token{TokenKind::Operator, op};
+    }
+
+    Token number() {
+        const WCHAR* start = text_++;
+        while (std::iswdigit(*text_))
+            ++text_;
+        return Token{TokenKind::Number, std::wstring(start, text_)};
+    }
+
+    Token word() {
+        const WCHAR* start = text_;
+        while (std::iswalnum(*text_))
+            ++text_;
+        std::wstring text(start, text_);
+        if (lstrcmpiW(text.c_str(), L"AND") == 0)
+            return Token{TokenKind::And, text};
+        if (lstrcmpiW(text.c_str(), L"OR") == 0)
+            return Token{TokenKind::Or, text};
+        return Token{TokenKind::Bad, text};
+    }
+
+    const WCHAR* text_;
+};
+
+bool propertyNamed(const std::wstring& name, ItemFilter::Property& property) {
+    struct Named {
+        const WCHAR* name;
+        ItemFilter::Property property;
+    };
+    static const Named kProperties[] = {
+        {L"Start", ItemFilter::Property::Start},
+        {L"End", ItemFilter::Property::End},
+        {L"Subject", ItemFilter::Property::Subject},
+        {L"Location", ItemFilter::Property::Location},
+        {L"BusyStatus", ItemFilter::Property::BusyStatus},
+    };
+    for (const Named& named : kProperties) {
+        if (lstrcmpiW(name.c_str(), named.name) == 0) {
+            property = named.property;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool comparisonNamed(const std::wstring& text, ItemFilter::Comparison& comparison) {
+    using C = ItemFilter::Comparison;
+    if (text == L"<")
+        comparison = C::Less;
+    else if (text == L"<=")
+        comparison = C::LessOrEqual;
+    else if (text == L">")
+        comparison = C::Greater;
+    else if (text == L">=")
+        comparison = C::GreaterOrEqual;
+    else if (text == L"=")
+        comparison = C::Equal;
+    else if (text == L"<>")
+        comparison = C::NotEqual;
+    else
+        return false;
+    return true;
+}
+
+template <typename T> bool compared(const T& a, const T& b, ItemFilter::Comparison comparison) {
+    using C = ItemFilter::Comparison;
+    switch (comparison) {
+    case C::Less: return a < b;
+    case C::LessOrEqual: return a <= b;
+    case C::Greater: return a > b;
+    case C::GreaterOrEqual: return a >= b;
+    case C::Equal: return a == b;
+    case C::NotEqual: return a != b;
+    }
+    return false;
+}
+
+// Text compares as the device's lists sort it: ignoring case.
+int compareText(const std::u16string& a, const std::u16string& b) {
+    const int result = CompareStringOrdinal(
+        reinterpret_cast<const WCHAR*>(a.data()), static_cast<int>(a.size()),
+        reinterpret_cast<const WCHAR*>(b.data()), static_cast<int>(b.size()), TRUE);
+    return result - CSTR_EQUAL;
+}
+
+// Start <= End for every appointment, so a bound on one side of an appointment bounds the
+// other side as well.
+TimeWindow windowOfComparison(const ItemFilter::Node& node) {
+    using C = ItemFilter::Comparison;
+    TimeWindow window = openWindow();
+    if (node.property != ItemFilter::Property::Start && node.property != ItemFilter::Property::End)
+        return window;
+    switch (node.comparison) {
+    case C::Less: window.startBefore = node.time; break;
+    case C::LessOrEqual: window.startBefore = node.time + 1; break;
+    case C::Greater: window.endFrom = node.time + 1; break;
+    case C::GreaterOrEqual: window.endFrom = node.time; break;
+    case C::Equal:
+        window.endFrom = node.time;
+        window.startBefore = node.time + 1;
+        break;
+    case C::NotEqual: break;
+    }
+    return window;
+}
+
+} // namespace
+
+class FilterParser {
+public:
+    FilterParser(const WCHAR* text, ItemFilter& filter) : tokens_(text), filter_(filter) {
+        advance();
+    }
+
+    HRESULT parse() {
+        const int root = parseOr(0);
+        if (root >= 0 && current_.kind != TokenKind::End)
+            fail(E_INVALIDARG);
+        if (FAILED(result_))
+            return result_;
+        filter_.root_ = root;
+        filter_.window_ = filter_.windowOf(root);
+        return S_OK;
+    }
+
+private:
+    void advance() { current_ = tokens_.next(); }
+    int fail(HRESULT result) {
+        if (SUCCEEDED(result_))
+            result_ = result;
+        return -1;
+    }
+    int add(ItemFilter::Node node) {
+        if (filter_.nodes_.size() >= kMaxNodes)
+            return fail(E_INVALIDARG);
+        filter_.nodes_.push_back(std::move(node));
+        return static_cast<int>(filter_.nodes_.size() - 1);
+    }
+    int join(ItemFilter::Node::Kind kind, int left, int right) {
+        ItemFilter::Node node;
+        node.kind = kind;
+        node.left = left;
+        node.right = right;
+        return add(node);
+    }
+
+    int parseOr(int depth) {
+        int left = parseAnd(depth);
+        while (left >= 0 && current_.kind == TokenKind::Or) {
+            advance();
+            const int right = parseAnd(depth);
+            if (right < 0)
+                return -1;
+            left = join(ItemFilter::Node::Kind::Or, left, right);
+            if (left < 0)
+                return -1;
+        }
+        return left;
+    }
+
+    int parseAnd(int depth) {
+        int left = parsePrimary(depth);
+        while (left >= 0 && current_.kind == TokenKind::And) {
+            advance();
+            const int right = parsePrimary(depth);
+            if (right < 0)
+                return -1;
+            left = join(ItemFilter::Node::Kind::And, left, right);
+            if (left < 0)
+                return -1;
+        }
+        return left;
+    }
+
+    int parsePrimary(int depth) {
+        if (current_.kind != TokenKind::Open)
+            return parseComparison();
+        if (depth >= kMaxNesting)
+            return fail(E_INVALIDARG);
+        advance();
+        const int inner = parseOr(depth + 1);
+        if (inner < 0)
+            return -1;
+        if (current_.kind != TokenKind::Close)
+            return fail(E_INVALIDARG);
+        advance();
+        return inner;
+    }
+
+    int parseComparison() {
+        ItemFilter::Node node;
+        if (current_.kind != TokenKind::Property || !propertyNamed(current_.text, node.property))
+            return fail(E_INVALIDARG);
+        advance();
+        if (current_.kind != TokenKind::Operator ||
+            !comparisonNamed(current_.text, node.comparison))
+            return fail(E_INVALIDARG);
+        advance();
+        if (current_.kind != TokenKind::String && current_.kind != TokenKind::Number)
+            return fail(E_INVALIDARG);
+        const HRESULT valueResult = readValue(node);
+        if (FAILED(valueResult))
+            return fail(valueResult);
+        advance();
+        return add(std::move(node));
+    }
+
+    HRESULT readValue(ItemFilter::Node& node) const {
+        using P = ItemFilter::Property;
+        const bool quoted = current_.kind == TokenKind::String;
+        switch (node.property) {
+        case P::Start:
+        case P::End:
+            return quoted && dateFromLiteral(current_.text, node.time) ? S_OK : DISP_E_TYPEMISMATCH;
+        case P::Subject:
+        case P::Location:
+            if (!quoted)
+                return DISP_E_TYPEMISMATCH;
+            node.text.assign(reinterpret_cast<const char16_t*>(current_.text.data()),
+                             current_.text.size());
+            return S_OK;
+        case P::BusyStatus:
+            if (quoted || current_.text == L"-")
+                return DISP_E_TYPEMISMATCH;
+            node.number = std::wcstol(current_.text.c_str(), nullptr, 10);
+            return S_OK;
+        }
+        return E_INVALIDARG;
+    }
+
+    Tokenizer tokens_;
+    Token current_;
+    ItemFilter& filter_;
+    HRESULT result_ = S_OK;
+};
+
+bool TimeWindow::lowerOpen() const {
+    return endFrom <= openLow();
+}
+bool TimeWindow::upperOpen() const {
+    return startBefore >= openHigh();
+}
+
+TimeWindow openWindow() {
+    return TimeWindow{openLow(), openHigh()};
+}
+
+TimeWindow intersect(const TimeWindow& a, const TimeWindow& b) {
+    return TimeWindow{std::max(a.endFrom, b.endFrom), std::min(a.startBefore, b.startBefore)};
+}
+
+HRESULT ItemFilter::parse(const WCHAR* text, ItemFilter& filter) {
+    filter = ItemFilter();
+    if (!text)
+        return E_INVALIDARG;
+    return FilterParser(text, filter).parse();
+}
+
+bool ItemFilter::matches(const ItemFacts& item) const {
+    return matches(root_, item);
+}
+
+bool ItemFilter::matches(int index, const ItemFacts& item) const {
+    using P = Property;
+    const Node& node = nodes_[static_cast<size_t>(index)];
+    switch (node.kind) {
+    case Node::Kind::And: return matches(node.left, item) && matches(node.right, item);
+    case Node::Kind::Or: return matches(node.left, item) || matches(node.right, item);
+    case Node::Kind::Compare: break;
+    }
+    switch (node.property) {
+    case P::Start: return compared(item.start, node.time, node.comparison);
+    case P::End: return compared(item.end, node.time, node.comparison);
+    case P::Subject:
+        return compared(compareText(item.details->summary, node.text), 0, node.comparison);
+    case P::Location:
+        return compared(compareText(item.details->location, node.text), 0, node.comparison);
+    case P::BusyStatus:
+        return compared(static_cast<long>(item.details->busyStatus), node.number, node.comparison);
+    }
+    return false;
+}
+
+TimeWindow ItemFilter::windowOf(int index) const {
+    const Node& node = nodes_[static_cast<size_t>(index)];
+    switch (node.kind) {
+    case Node::Kind::Compare: return windowOfComparison(node);
+    case Node::Kind::And: return intersect(windowOf(node.left), windowOf(node.right));
+    case Node::Kind::Or: {
+        const TimeWindow left = windowOf(node.left);
+        const TimeWindow right = windowOf(node.right);
+        return TimeWindow{std::min(left.endFrom, right.endFrom),
+                          std::max(left.startBefore, right.startBefore)};
+    }
+    }
+    return openWindow();
+}
+
+} // namespace pimstore

@@ -1,0 +1,26 @@
+// What the appointment store exports besides COM, for tests and the Today screen emulator: how
+// the calendar file the device names was read.
+#pragma once
+
+#include <windows.h>
+
+#ifdef PIMSTORE_BUILD
+#define PIMSTORE_API extern "C" __declspec(dllexport)
+#else
+#define PIMSTORE_API extern "C" __declspec(dllimport)
+#endif
+
+typedef struct PimStoreLoadReport {
+    BOOL fileFound; // the file exists and was read
+    BOOL rejected;  // it did not parse: nothing from it is listed, and it is never rewritten
+    int errorLine;  // line of the first error, 0 without one
+    int warnings;   // things skipped or ignored while the rest was read
+    int events;     // events in the store (a series counts once)
+} PimStoreLoadReport;
+
+// Reads the device's calendar file if it changed since it was last read, and reports on it.
+// messages (may be null) receives one line per diagnostic: "line 12: error: ...". Returns FALSE
+// when report is null or the messages did not fit (they are cut short).
+PIMSTORE_API BOOL WINAPI PimStoreGetLoadReport(PimStoreLoadReport* report, WCHAR* messages,
+                                               int messagesLength);
+typedef BOOL(WINAPI* PimStoreGetLoadReportFunction)(PimStoreLoadReport*, WCHAR*, int);
