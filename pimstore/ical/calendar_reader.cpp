@@ -27,6 +27,10 @@ void readZones(const std::vector<Component>& calendars, ZoneResolver& zones,
 std::vector<ParsedEvent> readEvents(const std::vector<Component>& calendars, ZoneResolver& zones,
                                     Diagnostics& diagnostics) {
     std::vector<ParsedEvent> events;
+    size_t count = 0;
+    for (const Component& calendar : calendars)
+        count += calendar.children.size();
+    events.reserve(count);
     for (const Component& calendar : calendars) {
         for (const Component& child : calendar.children) {
             if (child.name != "VEVENT")
@@ -72,6 +76,7 @@ std::vector<Event> linkOverrides(std::vector<ParsedEvent>& parsed,
     std::map<std::string, size_t> masterByUid;
     std::vector<long> outputIndex(parsed.size(), -1);
     std::vector<Event> events;
+    events.reserve(parsed.size());
     for (size_t i = 0; i < parsed.size(); ++i) {
         const bool isMaster = !parsed[i].hasRecurrenceId;
         if (isMaster && !parsed[i].event.uid.empty())

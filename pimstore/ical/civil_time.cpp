@@ -27,13 +27,6 @@ int daysInMonth(std::int64_t year, int month) {
     return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
 }
 
-std::int64_t floorDivide(std::int64_t value, std::int64_t divisor) {
-    std::int64_t quotient = value / divisor;
-    if ((value % divisor != 0) && ((value < 0) != (divisor < 0)))
-        --quotient;
-    return quotient;
-}
-
 // Years counted from March, so that the leap day ends the year and month lengths repeat in a
 // five-month pattern; 400-year eras make the arithmetic exact for any year.
 std::int64_t dayNumberFromCivil(std::int64_t year, int month, int day) {
@@ -65,14 +58,6 @@ int weekdayOfDayNumber(std::int64_t dayNumber) {
     // Day 0, 1899-12-30, was a Saturday.
     const std::int64_t weekday = (dayNumber + 6) % 7;
     return static_cast<int>(weekday < 0 ? weekday + 7 : weekday);
-}
-
-std::int64_t dayNumberOf(LocalTime time) {
-    return floorDivide(time, kSecondsPerDay);
-}
-
-std::int64_t secondOfDay(LocalTime time) {
-    return time - dayNumberOf(time) * kSecondsPerDay;
 }
 
 LocalTime localTimeFromCivil(const CivilDateTime& civil) {

@@ -39,9 +39,17 @@ std::int64_t dayNumberFromCivil(std::int64_t year, int month, int day);
 CivilDate civilFromDayNumber(std::int64_t dayNumber);
 int weekdayOfDayNumber(std::int64_t dayNumber); // 0 = Sunday .. 6 = Saturday
 
-std::int64_t floorDivide(std::int64_t value, std::int64_t divisor);
-std::int64_t dayNumberOf(LocalTime time); // floor, also for times before the epoch
-std::int64_t secondOfDay(LocalTime time);
+// Inline so that constant divisors become multiplications: day queries call these a lot.
+inline std::int64_t floorDivide(std::int64_t value, std::int64_t divisor) {
+    const std::int64_t quotient = value / divisor;
+    return (value % divisor != 0) && ((value < 0) != (divisor < 0)) ? quotient - 1 : quotient;
+}
+inline std::int64_t dayNumberOf(LocalTime time) {
+    return floorDivide(time, kSecondsPerDay);
+}
+inline std::int64_t secondOfDay(LocalTime time) {
+    return time - dayNumberOf(time) * kSecondsPerDay;
+}
 
 LocalTime localTimeFromCivil(const CivilDateTime& civil);
 CivilDateTime civilFromLocalTime(LocalTime time);

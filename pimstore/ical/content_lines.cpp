@@ -183,6 +183,8 @@ bool scanContentLines(std::string_view bytes, std::vector<ContentLine>& lines,
                  "binary data (a NUL byte): not a text calendar file");
         return false;
     }
+    lines.reserve(lines.size() + static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) +
+                  1);
     LogicalLine current;
     bool haveCurrent = false;
     int lineNumber = 0;

@@ -13,6 +13,17 @@ constexpr LocalTime kZoneMargin = 3 * 3600;
 constexpr size_t kCountedLimit = 10000;
 constexpr LocalTime kFarFuture = (static_cast<LocalTime>(3000000) * kSecondsPerDay);
 constexpr LocalTime kFarPast = -kFarFuture;
+// Years whose offset changes are precomputed; conversions outside work from the rules.
+constexpr int kTimelineFirstYear = 1900;
+constexpr int kTimelineLastYear = 2200;
+
+ZoneDefinition zoneOfRule(const ZoneRule& rule) {
+    ZoneDefinition zone;
+    ZoneEra era;
+    era.rule = rule;
+    zone.eras.push_back(era);
+    return zone;
+}
 
 int durationClassOf(LocalTime length) {
     int index = 0;
@@ -52,8 +63,10 @@ RecurrenceRule ruleOrSingle(const Event& event) {
 } // namespace
 
 OccurrenceIndex::OccurrenceIndex(const Calendar& calendar, const ZoneRule& device)
-    : calendar_(calendar), device_(device), classes_(63),
-      seriesOfEvent_(calendar.events.size(), -1) {
+    : calendar_(calendar), device_(zoneOfRule(device), kTimelineFirstYear, kTimelineLastYear),
+      classes_(63), seriesOfEvent_(calendar.events.size(), -1) {
+    for (const ZoneDefinition& zone : calendar.zones)
+        zones_.emplace_back(zone, kTimelineFirstYear, kTimelineLastYear);
     for (size_t i = 0; i < classes_.size(); ++i)
         classes_[i].longest = static_cast<LocalTime>(3600) << i;
     for (size_t i = 0; i < calendar.events.size(); ++i) {
@@ -79,13 +92,13 @@ void OccurrenceIndex::deviceSpan(const EventTiming& timing, LocalTime wallStart,
         end = wallEnd + timing.durationSeconds;
         return;
     case TimeBasis::Utc:
-        start = localFromUtc(device_, wallStart);
-        end = localFromUtc(device_, wallEnd + timing.durationSeconds);
+        start = device_.localFromUtc(wallStart);
+        end = device_.localFromUtc(wallEnd + timing.durationSeconds);
         return;
     case TimeBasis::Zoned: {
-        const ZoneDefinition& zone = calendar_.zones[static_cast<size_t>(timing.zone)];
-        start = localFromUtc(device_, utcFromLocal(zone, wallStart));
-        end = localFromUtc(device_, utcFromLocal(zone, wallEnd) + timing.durationSeconds);
+        const ZoneTimeline& zone = zones_[static_cast<size_t>(timing.zone)];
+        start = device_.localFromUtc(zone.utcFromLocal(wallStart));
+        end = device_.localFromUtc(zone.utcFromLocal(wallEnd) + timing.durationSeconds);
         return;
     }
     }
@@ -94,10 +107,9 @@ void OccurrenceIndex::deviceSpan(const EventTiming& timing, LocalTime wallStart,
 LocalTime OccurrenceIndex::eventWallFromDevice(const EventTiming& timing, LocalTime device) const {
     switch (timing.basis) {
     case TimeBasis::Floating: return device;
-    case TimeBasis::Utc: return utcFromLocal(device_, device);
+    case TimeBasis::Utc: return device_.utcFromLocal(device);
     case TimeBasis::Zoned:
-        return localFromUtc(calendar_.zones[static_cast<size_t>(timing.zone)],
-                            utcFromLocal(device_, device));
+        return zones_[static_cast<size_t>(timing.zone)].localFromUtc(device_.utcFromLocal(device));
     }
     return device;
 }
@@ -133,11 +145,23 @@ void OccurrenceIndex::addOverrides(int eventIndex) {
     }
 }
 
+// A floating series is on the device's clock, so a UTC UNTIL (Exchange writes one even for
+// floating starts) is read in the device's zone.
+LocalTime OccurrenceIndex::untilFor(const Event& event) const {
+    const RecurrenceRule& rule = event.recurrence.rule;
+    const bool floatingTimed = event.timing.basis == TimeBasis::Floating && !event.timing.allDay;
+    if (floatingTimed && rule.hasUntil && !rule.until.isDate && rule.until.isUtc)
+        return device_.localFromUtc(localTimeFromCivil(rule.until.civil));
+    return event.recurrence.until;
+}
+
 void OccurrenceIndex::addSeries(int eventIndex) {
     const Event& event = calendar_.events[static_cast<size_t>(eventIndex)];
     const Recurrence& recurrence = event.recurrence;
     const RecurrenceRule rule = ruleOrSingle(event);
-    Series series(eventIndex, RecurrenceExpander(rule, event.timing.start, recurrence.until));
+    const LocalTime until = untilFor(event);
+    Series series(eventIndex, RecurrenceExpander(rule, event.timing.start, until));
+    series.until = until;
     series.counted = rule.count > 0;
     if (series.counted)
         series.expander.expandCounted(rule.count, kCountedLimit, series.countedStarts);
@@ -148,7 +172,7 @@ void OccurrenceIndex::addSeries(int eventIndex) {
     deviceSpan(event.timing, firstWall, series.earliestStart, ignored);
     series.earliestStart -= kZoneMargin;
     series.latestEnd = kFarFuture;
-    const bool bounded = series.counted || recurrence.until != kNoUntil;
+    const bool bounded = series.counted || until != kNoUntil;
     if (bounded) {
         LocalTime lastWall = lastInstanceWall(series);
         LocalTime lastStart = 0;
@@ -400,7 +424,7 @@ LocalTime OccurrenceIndex::lastInstanceWall(const Series& series) const {
         last = std::max(last, event.recurrence.extraStarts.back());
     if (series.counted)
         return std::max(last, series.countedStarts.back());
-    const LocalTime until = event.recurrence.until;
+    const LocalTime until = series.until;
     std::vector<LocalTime> starts;
     for (LocalTime span = 64 * kSecondsPerDay; until - span > kFarPast; span *= 4) {
         starts.clear();

@@ -96,6 +96,7 @@ private:
         int event = -1;
         RecurrenceExpander expander;
         bool counted = false;
+        LocalTime until = kNoUntil;           // wall time, as the expander uses it
         std::vector<LocalTime> countedStarts; // the whole set of a COUNT rule, wall time
         LocalTime earliestStart = 0;          // device time bounds, for a quick miss
         LocalTime latestEnd = 0;
@@ -111,6 +112,7 @@ private:
     void deviceSpan(const EventTiming& timing, LocalTime wallStart, LocalTime& start,
                     LocalTime& end) const;
     LocalTime eventWallFromDevice(const EventTiming& timing, LocalTime device) const;
+    LocalTime untilFor(const Event& event) const;
     void singlesOverlapping(LocalTime from, LocalTime to, EndBoundary boundary,
                             std::vector<Occurrence>& found) const;
     void seriesOverlapping(const Series& series, LocalTime from, LocalTime to, EndBoundary boundary,
@@ -123,7 +125,8 @@ private:
     LocalTime lastInstanceWall(const Series& series) const;
 
     const Calendar& calendar_;
-    ZoneRule device_;
+    ZoneTimeline device_;
+    std::vector<ZoneTimeline> zones_; // one per Calendar::zones entry
     std::vector<DurationClass> classes_;
     std::vector<Series> series_;
     std::vector<int> seriesOfEvent_; // -1 for single events

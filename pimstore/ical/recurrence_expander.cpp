@@ -16,13 +16,15 @@ std::int64_t ceilingDivide(std::int64_t value, std::int64_t divisor) {
     return -floorDivide(-value, divisor);
 }
 
+// Computed once: expand() clamps every window to them.
 std::int64_t lastSupportedDay() {
-    return dayNumberFromCivil(kMaxYear, 12, 31);
+    static const std::int64_t day = dayNumberFromCivil(kMaxYear, 12, 31);
+    return day;
 }
 
 LocalTime clampToSupportedYears(LocalTime time) {
-    const LocalTime earliest = dayNumberFromCivil(kMinYear, 1, 1) * kSecondsPerDay;
-    const LocalTime latest = (lastSupportedDay() + 1) * kSecondsPerDay;
+    static const LocalTime earliest = dayNumberFromCivil(kMinYear, 1, 1) * kSecondsPerDay;
+    static const LocalTime latest = (lastSupportedDay() + 1) * kSecondsPerDay;
     return std::clamp(time, earliest, latest);
 }
 
@@ -84,6 +86,8 @@ std::int64_t RecurrenceExpander::lastDayAllowed() const {
 }
 
 bool RecurrenceExpander::passesDayFilters(std::int64_t day) const {
+    if (rule_.byMonth.empty() && rule_.byMonthDay.empty())
+        return true;
     const CivilDate date = civilFromDayNumber(day);
     if (!rule_.byMonth.empty() && !contains(rule_.byMonth, date.month))
         return false;
@@ -265,7 +269,8 @@ void RecurrenceExpander::expand(LocalTime from, LocalTime to,
     const std::int64_t skipped =
         ceilingDivide(periodOfDay(firstDay) - startPeriod_, rule_.interval) * rule_.interval;
     const std::int64_t lastPeriod = periodOfDay(lastDay);
-    std::vector<std::int64_t> days;
+    // Reused across calls: day queries expand hundreds of series each and should not allocate.
+    thread_local std::vector<std::int64_t> days;
     for (std::int64_t period = startPeriod_ + skipped; period <= lastPeriod;
          period += rule_.interval) {
         candidateDays(period, firstDay, lastDay, days);

@@ -1,6 +1,7 @@
 #include "zone_rule.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace daybrook::ical {
 
@@ -30,6 +31,18 @@ bool daylightBeginsBeforeItEnds(LocalTime begins, LocalTime ends) {
     return begins < ends;
 }
 
+struct DaylightInstants {
+    LocalTime beginsUtc = 0;
+    LocalTime endsUtc = 0;
+};
+
+DaylightInstants daylightInstants(const ZoneRule& zone, int year) {
+    DaylightInstants instants;
+    instants.beginsUtc = transitionWallTime(zone.daylightDate, year) - standardOffsetSeconds(zone);
+    instants.endsUtc = transitionWallTime(zone.standardDate, year) - daylightOffsetSeconds(zone);
+    return instants;
+}
+
 } // namespace
 
 LocalTime transitionWallTime(const TransitionRule& rule, int year) {
@@ -41,14 +54,11 @@ LocalTime localFromUtc(const ZoneRule& zone, LocalTime utc) {
     const std::int64_t standard = standardOffsetSeconds(zone);
     if (!zone.observesDaylightTime())
         return utc + standard;
-    const std::int64_t daylight = daylightOffsetSeconds(zone);
-    const int year = yearOf(utc + standard);
-    const LocalTime beginsUtc = transitionWallTime(zone.daylightDate, year) - standard;
-    const LocalTime endsUtc = transitionWallTime(zone.standardDate, year) - daylight;
-    const bool inDaylight = daylightBeginsBeforeItEnds(beginsUtc, endsUtc)
-                                ? utc >= beginsUtc && utc < endsUtc
-                                : utc >= beginsUtc || utc < endsUtc;
-    return utc + (inDaylight ? daylight : standard);
+    const DaylightInstants daylight = daylightInstants(zone, yearOf(utc + standard));
+    const bool inDaylight = daylightBeginsBeforeItEnds(daylight.beginsUtc, daylight.endsUtc)
+                                ? utc >= daylight.beginsUtc && utc < daylight.endsUtc
+                                : utc >= daylight.beginsUtc || utc < daylight.endsUtc;
+    return utc + (inDaylight ? daylightOffsetSeconds(zone) : standard);
 }
 
 LocalTime utcFromLocal(const ZoneRule& zone, LocalTime local) {
@@ -78,11 +88,73 @@ const ZoneRule& ZoneDefinition::ruleForYear(int year) const {
 }
 
 LocalTime localFromUtc(const ZoneDefinition& zone, LocalTime utc) {
+    if (zone.eras.size() == 1)
+        return localFromUtc(zone.eras.front().rule, utc);
     return localFromUtc(zone.ruleForYear(yearOf(utc)), utc);
 }
 
 LocalTime utcFromLocal(const ZoneDefinition& zone, LocalTime local) {
+    if (zone.eras.size() == 1)
+        return utcFromLocal(zone.eras.front().rule, local);
     return utcFromLocal(zone.ruleForYear(yearOf(local)), local);
+}
+
+// Each year contributes its daylight time changes, and one at New Year when an era moves the
+// standard offset. A change's wall switch is where readings move to the new offset: after a
+// skipped hour, or after a repeated hour (read as its first, daylight, occurrence).
+ZoneTimeline::ZoneTimeline(const ZoneDefinition& zone, int firstYear, int lastYear) : zone_(zone) {
+    initialOffset_ = standardOffsetSeconds(zone.ruleForYear(firstYear));
+    // A day of slack at both ends keeps wall and UTC readings inside the covered years.
+    coveredFrom_ = (dayNumberFromCivil(firstYear, 1, 1) + 1) * kSecondsPerDay;
+    coveredTo_ = (dayNumberFromCivil(lastYear + 1, 1, 1) - 1) * kSecondsPerDay;
+    std::int64_t current = initialOffset_;
+    const auto addChange = [&](LocalTime utc, std::int64_t offset) {
+        if (offset == current)
+            return;
+        Change change;
+        change.utc = utc;
+        change.wallSwitch = utc + std::max(current, offset);
+        change.offset = offset;
+        changes_.push_back(change);
+        current = offset;
+    };
+    for (int year = firstYear; year <= lastYear; ++year) {
+        const ZoneRule& rule = zone.ruleForYear(year);
+        const std::int64_t standard = standardOffsetSeconds(rule);
+        const LocalTime newYear = dayNumberFromCivil(year, 1, 1) * kSecondsPerDay - standard;
+        if (!rule.observesDaylightTime()) {
+            addChange(newYear, standard);
+            continue;
+        }
+        const DaylightInstants daylight = daylightInstants(rule, year);
+        const std::int64_t daylightOffset = daylightOffsetSeconds(rule);
+        const bool northern = daylightBeginsBeforeItEnds(daylight.beginsUtc, daylight.endsUtc);
+        addChange(newYear, northern ? standard : daylightOffset); // the south is on summer time
+        if (northern) {
+            addChange(daylight.beginsUtc, daylightOffset);
+            addChange(daylight.endsUtc, standard);
+        } else {
+            addChange(daylight.endsUtc, standard);
+            addChange(daylight.beginsUtc, daylightOffset);
+        }
+    }
+}
+
+LocalTime ZoneTimeline::localFromUtc(LocalTime utc) const {
+    if (utc < coveredFrom_ || utc >= coveredTo_)
+        return daybrook::ical::localFromUtc(zone_, utc);
+    const auto next = std::upper_bound(changes_.begin(), changes_.end(), utc,
+                                       [](LocalTime t, const Change& c) { return t < c.utc; });
+    return utc + (next == changes_.begin() ? initialOffset_ : std::prev(next)->offset);
+}
+
+LocalTime ZoneTimeline::utcFromLocal(LocalTime local) const {
+    if (local < coveredFrom_ || local >= coveredTo_)
+        return daybrook::ical::utcFromLocal(zone_, local);
+    const auto next =
+        std::upper_bound(changes_.begin(), changes_.end(), local,
+                         [](LocalTime t, const Change& c) { return t < c.wallSwitch; });
+    return local - (next == changes_.begin() ? initialOffset_ : std::prev(next)->offset);
 }
 
 ZoneDefinition fixedOffsetZone(std::string id, int offsetMinutes) {

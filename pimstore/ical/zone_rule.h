@@ -59,6 +59,31 @@ struct ZoneDefinition {
 LocalTime localFromUtc(const ZoneDefinition& zone, LocalTime utc);
 LocalTime utcFromLocal(const ZoneDefinition& zone, LocalTime local);
 
+// The same conversions from a precomputed list of offset changes, for the hot path of window
+// queries: a binary search instead of working out a year's transitions every time. Covers
+// firstYear..lastYear and falls back to the rules outside.
+class ZoneTimeline {
+public:
+    ZoneTimeline() = default;
+    ZoneTimeline(const ZoneDefinition& zone, int firstYear, int lastYear);
+
+    LocalTime localFromUtc(LocalTime utc) const;
+    LocalTime utcFromLocal(LocalTime local) const;
+
+private:
+    struct Change {
+        LocalTime utc = 0;        // the instant of the change
+        LocalTime wallSwitch = 0; // first wall time read with the new offset
+        std::int64_t offset = 0;  // seconds east of UTC from then on
+    };
+
+    ZoneDefinition zone_;
+    LocalTime coveredFrom_ = 0;
+    LocalTime coveredTo_ = 0;
+    std::int64_t initialOffset_ = 0;
+    std::vector<Change> changes_;
+};
+
 // A zone of one fixed offset (minutes east of UTC), no daylight time.
 ZoneDefinition fixedOffsetZone(std::string id, int offsetMinutes);
 

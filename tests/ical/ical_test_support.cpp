@@ -104,10 +104,18 @@ std::string utf8(const std::u16string& text) {
     return out;
 }
 
-ZoneRule utcDevice() { return ZoneRule(); }
-ZoneRule newYorkDevice() { return zoneRule(-300, sunday(3, 2, 2), sunday(11, 1, 2)); }
-ZoneRule berlinDevice() { return zoneRule(60, sunday(3, 5, 2), sunday(10, 5, 3)); }
-ZoneRule sydneyDevice() { return zoneRule(600, sunday(10, 1, 2), sunday(4, 1, 3)); }
+ZoneRule utcDevice() {
+    return ZoneRule();
+}
+ZoneRule newYorkDevice() {
+    return zoneRule(-300, sunday(3, 2, 2), sunday(11, 1, 2));
+}
+ZoneRule berlinDevice() {
+    return zoneRule(60, sunday(3, 5, 2), sunday(10, 5, 3));
+}
+ZoneRule sydneyDevice() {
+    return zoneRule(600, sunday(10, 1, 2), sunday(4, 1, 3));
+}
 
 std::vector<std::string> startsIn(const OccurrenceIndex& index, LocalTime from, LocalTime to,
                                   int event) {

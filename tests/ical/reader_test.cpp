@@ -43,16 +43,16 @@ TEST(Reader, UnfoldsSpaceAndTabContinuationsRemovingOneCharacter) {
 }
 
 TEST(Reader, TextEscapesAreResolvedInSummaryAndLocation) {
-    const Calendar calendar = readEvent(
-        "DTSTART:20240501T090000Z\nSUMMARY:a\\,b\\;c\\\\d\\ne\\Nf\nLOCATION:C:\\temp\n");
+    const Calendar calendar =
+        readEvent("DTSTART:20240501T090000Z\nSUMMARY:a\\,b\\;c\\\\d\\ne\\Nf\nLOCATION:C:\\temp\n");
     ASSERT_EQ(1u, calendar.events.size());
     EXPECT_EQ(u"a,b;c\\d\ne\nf", calendar.events[0].details.summary);
     EXPECT_EQ(u"C:\\temp", calendar.events[0].details.location);
 }
 
 TEST(Reader, InvalidUtf8FallsBackToLatin1ForThatLineOnly) {
-    const Calendar calendar =
-        readEvent("DTSTART:20240501T090000Z\nSUMMARY:Caf\xe9\nLOCATION:Z\xc3\xbcrich \xe2\x82\xac\n");
+    const Calendar calendar = readEvent(
+        "DTSTART:20240501T090000Z\nSUMMARY:Caf\xe9\nLOCATION:Z\xc3\xbcrich \xe2\x82\xac\n");
     ASSERT_EQ(1u, calendar.events.size());
     EXPECT_EQ(u"Caf\u00e9", calendar.events[0].details.summary);
     EXPECT_EQ(u"Z\u00fcrich \u20ac", calendar.events[0].details.location);
@@ -90,8 +90,7 @@ TEST(Reader, RejectsWholeFilesThatAreNotCalendarsOrAreBroken) {
         EXPECT_TRUE(calendar.rejected) << c.message;
         EXPECT_TRUE(calendar.events.empty()) << c.message;
         EXPECT_TRUE(hasDiagnostic(calendar, Severity::Error, c.line, c.message))
-            << "expected error at line " << c.line << " containing \"" << c.message
-            << "\", got:\n"
+            << "expected error at line " << c.line << " containing \"" << c.message << "\", got:\n"
             << describe(calendar.diagnostics);
     }
 }
@@ -120,20 +119,19 @@ TEST(Reader, StrayAndBlankLinesAreIgnoredWithTheirLineNumbers) {
 }
 
 TEST(Reader, LengthFromDtendDurationOrDefaults) {
-    const Calendar calendar = readBody(
-        "BEGIN:VEVENT\nUID:a\nDTSTART;VALUE=DATE:20240501\nEND:VEVENT\n"
-        "BEGIN:VEVENT\nUID:b\nDTSTART:20240501T090000Z\nEND:VEVENT\n"
-        "BEGIN:VEVENT\nUID:c\nDTSTART:20240501T090000Z\nDURATION:P1DT2H30M\nEND:VEVENT\n"
-        "BEGIN:VEVENT\nUID:d\nDTSTART;TZID=Europe/Berlin:20240501T090000\n"
-        "DTEND:20240501T100000Z\nEND:VEVENT\n"
-        "BEGIN:VEVENT\nUID:e\nDTSTART:20240501T090000Z\nDURATION:-PT1H\nEND:VEVENT\n");
+    const Calendar calendar =
+        readBody("BEGIN:VEVENT\nUID:a\nDTSTART;VALUE=DATE:20240501\nEND:VEVENT\n"
+                 "BEGIN:VEVENT\nUID:b\nDTSTART:20240501T090000Z\nEND:VEVENT\n"
+                 "BEGIN:VEVENT\nUID:c\nDTSTART:20240501T090000Z\nDURATION:P1DT2H30M\nEND:VEVENT\n"
+                 "BEGIN:VEVENT\nUID:d\nDTSTART;TZID=Europe/Berlin:20240501T090000\n"
+                 "DTEND:20240501T100000Z\nEND:VEVENT\n"
+                 "BEGIN:VEVENT\nUID:e\nDTSTART:20240501T090000Z\nDURATION:-PT1H\nEND:VEVENT\n");
     ASSERT_EQ(5u, calendar.events.size()) << describe(calendar.diagnostics);
     OccurrenceIndex index(calendar, utcDevice());
-    EXPECT_EQ((std::vector<std::string>{"2024-05-01 00:00 - 2024-05-02 00:00",
-                                        "2024-05-01 07:00 - 2024-05-01 10:00",
-                                        "2024-05-01 09:00 - 2024-05-01 09:00",
-                                        "2024-05-01 09:00 - 2024-05-02 11:30",
-                                        "2024-05-01 09:00 - 2024-05-01 09:00"}),
+    EXPECT_EQ((std::vector<std::string>{
+                  "2024-05-01 00:00 - 2024-05-02 00:00", "2024-05-01 07:00 - 2024-05-01 10:00",
+                  "2024-05-01 09:00 - 2024-05-01 09:00", "2024-05-01 09:00 - 2024-05-02 11:30",
+                  "2024-05-01 09:00 - 2024-05-01 09:00"}),
               spansIn(index, at(2024, 5, 1), at(2024, 5, 2)));
     EXPECT_TRUE(hasDiagnostic(calendar, Severity::Warning, 24, "negative DURATION"));
 }
@@ -158,13 +156,13 @@ TEST(Reader, BusyStatusFromTranspStatusAndTheMicrosoftProperty) {
 }
 
 TEST(Reader, CancelledEventsAndOtherComponentsAreKeptButNeverShown) {
-    const Calendar calendar = readBody(
-        "BEGIN:VTODO\nUID:t\nDTSTART:20240501T090000Z\nEND:VTODO\n"
-        "BEGIN:VFREEBUSY\nFREEBUSY:20240501T090000Z/20240501T100000Z\nEND:VFREEBUSY\n"
-        "BEGIN:X-PRIVATE\nX-A:1\nEND:X-PRIVATE\n"
-        "BEGIN:VEVENT\nUID:c\nDTSTART:20240501T090000Z\nSTATUS:CANCELLED\nEND:VEVENT\n"
-        "BEGIN:VEVENT\nUID:k\nDTSTART:20240501T100000Z\nBEGIN:VALARM\nTRIGGER:-PT5M\n"
-        "END:VALARM\nEND:VEVENT\n");
+    const Calendar calendar =
+        readBody("BEGIN:VTODO\nUID:t\nDTSTART:20240501T090000Z\nEND:VTODO\n"
+                 "BEGIN:VFREEBUSY\nFREEBUSY:20240501T090000Z/20240501T100000Z\nEND:VFREEBUSY\n"
+                 "BEGIN:X-PRIVATE\nX-A:1\nEND:X-PRIVATE\n"
+                 "BEGIN:VEVENT\nUID:c\nDTSTART:20240501T090000Z\nSTATUS:CANCELLED\nEND:VEVENT\n"
+                 "BEGIN:VEVENT\nUID:k\nDTSTART:20240501T100000Z\nBEGIN:VALARM\nTRIGGER:-PT5M\n"
+                 "END:VALARM\nEND:VEVENT\n");
     ASSERT_EQ(2u, calendar.events.size());
     EXPECT_TRUE(calendar.events[0].cancelled);
     OccurrenceIndex index(calendar, utcDevice());
@@ -173,9 +171,9 @@ TEST(Reader, CancelledEventsAndOtherComponentsAreKeptButNeverShown) {
 }
 
 TEST(Reader, UnknownZoneIsReportedOnceAndReadAsFloating) {
-    const Calendar calendar = readBody(
-        "BEGIN:VEVENT\nUID:a\nDTSTART;TZID=Mars/Olympus:20240501T090000\nEND:VEVENT\n"
-        "BEGIN:VEVENT\nUID:b\nDTSTART;TZID=Mars/Olympus:20240502T090000\nEND:VEVENT\n");
+    const Calendar calendar =
+        readBody("BEGIN:VEVENT\nUID:a\nDTSTART;TZID=Mars/Olympus:20240501T090000\nEND:VEVENT\n"
+                 "BEGIN:VEVENT\nUID:b\nDTSTART;TZID=Mars/Olympus:20240502T090000\nEND:VEVENT\n");
     ASSERT_EQ(2u, calendar.events.size());
     EXPECT_EQ(TimeBasis::Floating, calendar.events[1].timing.basis);
     EXPECT_EQ(1, countWarnings(calendar)) << describe(calendar.diagnostics);

@@ -102,8 +102,7 @@ TEST_F(RealWorldCalendar, ThunderbirdRuleMatrix) {
     const int lastWednesday = eventWithUid(calendar_, "monthlyRuleNthOfEvery-6");
     const Strings everyFifthMonth = {"2009-01-21 18:00", "2009-01-28 18:00", "2009-06-24 18:00",
                                      "2009-11-25 18:00", "2010-04-28 18:00", "2010-09-29 18:00"};
-    EXPECT_EQ(everyFifthMonth,
-              startsIn(index, at(2009, 1, 1), at(2011, 1, 1), lastWednesday));
+    EXPECT_EQ(everyFifthMonth, startsIn(index, at(2009, 1, 1), at(2011, 1, 1), lastWednesday));
     // The duplicated UID stands for two different series, both kept.
     const int lastDay = eventWithUid(calendar_, "monthlyLastDayOfNth-1", 1);
     ASSERT_GE(lastDay, 0);
@@ -142,10 +141,10 @@ TEST_F(RealWorldCalendar, NthMondaySeriesInBrisbaneWithExdatesAndUtcUntil) {
               startsIn(index, at(2005, 1, 1), at(2006, 6, 1), 0));
     EXPECT_EQ((Strings{"2005-03-14 09:30", "2005-04-18 09:30"}),
               startsIn(index, at(2005, 1, 1), at(2006, 6, 1), 1));
-    EXPECT_EQ((Strings{"2005-05-16 09:30", "2005-06-20 09:30", "2005-07-18 09:30",
-                       "2005-08-15 09:30", "2005-09-19 09:30", "2005-10-17 09:30",
-                       "2005-11-21 09:30", "2005-12-19 09:30"}),
-              startsIn(index, at(2005, 1, 1), at(2006, 6, 1), 2));
+    EXPECT_EQ(
+        (Strings{"2005-05-16 09:30", "2005-06-20 09:30", "2005-07-18 09:30", "2005-08-15 09:30",
+                 "2005-09-19 09:30", "2005-10-17 09:30", "2005-11-21 09:30", "2005-12-19 09:30"}),
+        startsIn(index, at(2005, 1, 1), at(2006, 6, 1), 2));
 }
 
 TEST_F(RealWorldCalendar, MonthlyCountEndsAfterTwentyFive) {
@@ -178,8 +177,7 @@ TEST_F(RealWorldCalendar, ZimbraRdatesExdatesAndOverrides) {
     EXPECT_EQ((Strings{"2023-11-07 10:00", "2023-11-23 01:00", "2023-11-25 01:00"}),
               startsIn(index, at(2023, 11, 1), at(2023, 12, 1)));
     std::vector<Occurrence> changed;
-    index.occurrencesOverlapping(at(2012, 10, 2), at(2012, 10, 3), EndBoundary::Exclusive,
-                                 changed);
+    index.occurrencesOverlapping(at(2012, 10, 2), at(2012, 10, 3), EndBoundary::Exclusive, changed);
     ASSERT_EQ(1u, changed.size());
     EXPECT_GE(changed[0].overrideIndex, 0);
     EXPECT_EQ(at(2012, 10, 2, 10), changed[0].instance);
@@ -291,16 +289,18 @@ TEST_F(RealWorldCalendar, HebcalBidiSummariesAndMicrosoftBusyStatus) {
     load("hebcal_hebrew_bidi_excerpt.ics");
     EXPECT_EQ(25u, calendar_.events.size());
     EXPECT_EQ(0, countWarnings(calendar_)) << describe(calendar_.diagnostics);
-    const int candles = eventWithSummary(calendar_,
-                                         "Candle lighting / \u05d4\u05d3\u05dc\u05e7\u05ea "
-                                         "\u05e0\u05e8\u05d5\u05ea");
+    const int candles =
+        eventWithSummary(calendar_, "Candle lighting / \u05d4\u05d3\u05dc\u05e7\u05ea "
+                                    "\u05e0\u05e8\u05d5\u05ea");
     ASSERT_GE(candles, 0);
-    EXPECT_EQ(BusyStatus::OutOfOffice, calendar_.events[static_cast<size_t>(candles)].details.busyStatus);
+    EXPECT_EQ(BusyStatus::OutOfOffice,
+              calendar_.events[static_cast<size_t>(candles)].details.busyStatus);
     EXPECT_EQ(BusyStatus::Free, calendar_.events[0].details.busyStatus);
     OccurrenceIndex index(calendar_, utcDevice());
     // Candle lighting at 16:49 Pacific is 00:49Z the next day, beside that day's all-day event.
-    EXPECT_EQ((Strings{"2011-01-08 00:00 - 2011-01-09 00:00", "2011-01-08 00:49 - 2011-01-08 01:07"}),
-              spansIn(index, at(2011, 1, 7, 12), at(2011, 1, 8, 0, 50)));
+    EXPECT_EQ(
+        (Strings{"2011-01-08 00:00 - 2011-01-09 00:00", "2011-01-08 00:49 - 2011-01-08 01:07"}),
+        spansIn(index, at(2011, 1, 7, 12), at(2011, 1, 8, 0, 50)));
     EXPECT_NE(std::string::npos,
               utf8(calendar_.events[16].details.summary).find("\u05d0\u05d3\u05e8 \u05d0\u05f3"));
 }

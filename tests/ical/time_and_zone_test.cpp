@@ -84,31 +84,34 @@ TEST(ZoneRule, SouthernHemisphereIsOnDaylightTimeAroundNewYear) {
     EXPECT_EQ("2024-01-15 11:00", text(localFromUtc(sydney, at(2024, 1, 15))));
     EXPECT_EQ("2024-07-15 10:00", text(localFromUtc(sydney, at(2024, 7, 15))));
     EXPECT_EQ("2024-01-14 13:00", text(utcFromLocal(sydney, at(2024, 1, 15))));
-    EXPECT_EQ("2024-10-06 03:30", text(localFromUtc(sydney, utcFromLocal(sydney, at(2024, 10, 6, 2, 30)))));
+    EXPECT_EQ("2024-10-06 03:30",
+              text(localFromUtc(sydney, utcFromLocal(sydney, at(2024, 10, 6, 2, 30)))));
 }
 
 TEST(VTimezone, ObservancesWithUntilMakeErasSoEachYearGetsItsOwnRules) {
-    const Calendar calendar = readBody("BEGIN:VTIMEZONE\nTZID:Eastern\n"
-                                       "BEGIN:STANDARD\nDTSTART:19671029T020000\n"
-                                       "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10;UNTIL=20061029T060000Z\n"
-                                       "TZOFFSETFROM:-0400\nTZOFFSETTO:-0500\nEND:STANDARD\n"
-                                       "BEGIN:DAYLIGHT\nDTSTART:19870405T020000\n"
-                                       "RRULE:FREQ=YEARLY;BYDAY=1SU;BYMONTH=4;UNTIL=20060402T070000Z\n"
-                                       "TZOFFSETFROM:-0500\nTZOFFSETTO:-0400\nEND:DAYLIGHT\n"
-                                       "BEGIN:DAYLIGHT\nDTSTART:20070311T020000\n"
-                                       "RRULE:FREQ=YEARLY;BYDAY=2SU;BYMONTH=3\n"
-                                       "TZOFFSETFROM:-0500\nTZOFFSETTO:-0400\nEND:DAYLIGHT\n"
-                                       "BEGIN:STANDARD\nDTSTART:20071104T020000\n"
-                                       "RRULE:FREQ=YEARLY;BYDAY=1SU;BYMONTH=11\n"
-                                       "TZOFFSETFROM:-0400\nTZOFFSETTO:-0500\nEND:STANDARD\n"
-                                       "END:VTIMEZONE\n"
-                                       "BEGIN:VEVENT\nUID:a\nDTSTART;TZID=Eastern:20060320T090000\n"
-                                       "RRULE:FREQ=YEARLY;COUNT=3\nEND:VEVENT\n");
+    const Calendar calendar =
+        readBody("BEGIN:VTIMEZONE\nTZID:Eastern\n"
+                 "BEGIN:STANDARD\nDTSTART:19671029T020000\n"
+                 "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10;UNTIL=20061029T060000Z\n"
+                 "TZOFFSETFROM:-0400\nTZOFFSETTO:-0500\nEND:STANDARD\n"
+                 "BEGIN:DAYLIGHT\nDTSTART:19870405T020000\n"
+                 "RRULE:FREQ=YEARLY;BYDAY=1SU;BYMONTH=4;UNTIL=20060402T070000Z\n"
+                 "TZOFFSETFROM:-0500\nTZOFFSETTO:-0400\nEND:DAYLIGHT\n"
+                 "BEGIN:DAYLIGHT\nDTSTART:20070311T020000\n"
+                 "RRULE:FREQ=YEARLY;BYDAY=2SU;BYMONTH=3\n"
+                 "TZOFFSETFROM:-0500\nTZOFFSETTO:-0400\nEND:DAYLIGHT\n"
+                 "BEGIN:STANDARD\nDTSTART:20071104T020000\n"
+                 "RRULE:FREQ=YEARLY;BYDAY=1SU;BYMONTH=11\n"
+                 "TZOFFSETFROM:-0400\nTZOFFSETTO:-0500\nEND:STANDARD\n"
+                 "END:VTIMEZONE\n"
+                 "BEGIN:VEVENT\nUID:a\nDTSTART;TZID=Eastern:20060320T090000\n"
+                 "RRULE:FREQ=YEARLY;COUNT=3\nEND:VEVENT\n");
     ASSERT_EQ(1u, calendar.events.size()) << describe(calendar.diagnostics);
     OccurrenceIndex index(calendar, utcDevice());
     // March 20th: standard time in 2006, daylight time from 2007 on.
-    EXPECT_EQ((std::vector<std::string>{"2006-03-20 14:00", "2007-03-20 13:00", "2008-03-20 13:00"}),
-              startsIn(index, at(2000, 1, 1), at(2010, 1, 1)));
+    EXPECT_EQ(
+        (std::vector<std::string>{"2006-03-20 14:00", "2007-03-20 13:00", "2008-03-20 13:00"}),
+        startsIn(index, at(2000, 1, 1), at(2010, 1, 1)));
     const ZoneDefinition& zone = calendar.zones[0];
     EXPECT_EQ("2006-11-01 17:00", text(utcFromLocal(zone, at(2006, 11, 1, 12))));
     EXPECT_EQ("2007-11-01 16:00", text(utcFromLocal(zone, at(2007, 11, 1, 12))));
@@ -149,6 +152,26 @@ TEST(KnownZones, UnknownDisplayNameFallsBackToItsOffsetAndNonsenseToNothing) {
     EXPECT_EQ(std::make_pair(210, 210), summerAndWinterOffsets(zone));
     EXPECT_EQ(KnownZoneMatch::None, findKnownZone("Mars/Olympus_Mons", zone));
     EXPECT_EQ(KnownZoneMatch::None, findKnownZone("Germany/Berlin", zone));
+}
+
+} // namespace
+} // namespace daybrook::ical::testing
+
+namespace daybrook::ical::testing {
+namespace {
+
+// The precomputed timeline must agree with the rules everywhere, including the skipped and
+// repeated hours and both hemispheres.
+TEST(ZoneTimelineTest, AgreesWithTheRulesHourByHour) {
+    for (const ZoneRule& rule : {newYorkDevice(), sydneyDevice(), berlinDevice(), utcDevice()}) {
+        ZoneDefinition zone;
+        zone.eras.push_back(ZoneEra{kMinYear, kMaxYear, rule});
+        const ZoneTimeline timeline(zone, 2020, 2030);
+        for (LocalTime time = at(2019, 12, 25); time < at(2031, 1, 5); time += 1800) {
+            ASSERT_EQ(localFromUtc(rule, time), timeline.localFromUtc(time)) << text(time);
+            ASSERT_EQ(utcFromLocal(rule, time), timeline.utcFromLocal(time)) << text(time);
+        }
+    }
 }
 
 } // namespace
