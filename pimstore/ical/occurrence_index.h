@@ -90,6 +90,17 @@ private:
         LocalTime longest = 0;
         std::vector<Entry> entries; // sorted by start
     };
+    // One query's window read in an event basis (UTC or one zone): where to expand, and when no
+    // offset changes nearby, the fixed shift from that basis to device time.
+    struct WindowInBasis {
+        bool ready = false;
+        LocalTime wallFrom = 0;
+        LocalTime wallTo = 0;
+        bool shiftHolds = false;
+        LocalTime checkedFrom = 0; // wall range over which the shift was checked
+        LocalTime checkedTo = 0;
+        std::int64_t shift = 0; // device time - event wall time
+    };
     struct Series {
         Series(int eventIndex, const RecurrenceExpander& rule)
             : event(eventIndex), expander(rule) {}
@@ -116,7 +127,12 @@ private:
     void singlesOverlapping(LocalTime from, LocalTime to, EndBoundary boundary,
                             std::vector<Occurrence>& found) const;
     void seriesOverlapping(const Series& series, LocalTime from, LocalTime to, EndBoundary boundary,
-                           std::vector<LocalTime>& scratch, std::vector<Occurrence>& found) const;
+                           std::vector<WindowInBasis>& windows, std::vector<LocalTime>& scratch,
+                           std::vector<Occurrence>& found) const;
+    const WindowInBasis& windowFor(const EventTiming& timing, LocalTime from, LocalTime to,
+                                   std::vector<WindowInBasis>& windows) const;
+    void instanceSpan(const EventTiming& timing, const WindowInBasis& window, LocalTime instance,
+                      LocalTime& start, LocalTime& end) const;
     void seriesStarts(const Series& series, LocalTime wallFrom, LocalTime wallTo,
                       std::vector<LocalTime>& starts) const;
     bool isSuppressed(const Event& event, LocalTime instance) const;

@@ -157,6 +157,17 @@ LocalTime ZoneTimeline::utcFromLocal(LocalTime local) const {
     return local - (next == changes_.begin() ? initialOffset_ : std::prev(next)->offset);
 }
 
+bool ZoneTimeline::offsetHolds(LocalTime fromUtc, LocalTime toUtc, std::int64_t& offset) const {
+    if (fromUtc < coveredFrom_ || toUtc >= coveredTo_)
+        return false;
+    const auto next = std::upper_bound(changes_.begin(), changes_.end(), fromUtc,
+                                       [](LocalTime t, const Change& c) { return t < c.utc; });
+    if (next != changes_.end() && next->utc <= toUtc)
+        return false;
+    offset = next == changes_.begin() ? initialOffset_ : std::prev(next)->offset;
+    return true;
+}
+
 ZoneDefinition fixedOffsetZone(std::string id, int offsetMinutes) {
     ZoneDefinition zone;
     zone.id = std::move(id);

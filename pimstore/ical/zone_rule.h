@@ -69,6 +69,8 @@ public:
 
     LocalTime localFromUtc(LocalTime utc) const;
     LocalTime utcFromLocal(LocalTime local) const;
+    // True when no change falls in [fromUtc, toUtc]: offset (seconds east) holds throughout.
+    bool offsetHolds(LocalTime fromUtc, LocalTime toUtc, std::int64_t& offset) const;
 
 private:
     struct Change {

@@ -166,6 +166,20 @@ TEST_F(RealWorldCalendar, EndlessGoogleDailyInLosAngeles) {
     EXPECT_TRUE(calendar_.events[0].details.location.empty());
 }
 
+TEST_F(RealWorldCalendar, DayByDayAcrossBothZonesDaylightChanges) {
+    load("icaljs_google_daily_tz.ics");
+    OccurrenceIndex index(calendar_, berlinDevice());
+    // 05:00 Los Angeles: 14:00 CET, 13:00 once the US changes on March 10, 2030, and 14:00
+    // again once Europe follows on March 31.
+    for (int day = 1; day <= 40; ++day) {
+        const LocalTime midnight = at(2030, 3, 1) + (day - 1) * kSecondsPerDay;
+        const int hour = day >= 10 && day < 31 ? 13 : 14;
+        const std::string expected =
+            text(midnight + hour * 3600) + " - " + text(midnight + (hour + 1) * 3600);
+        EXPECT_EQ(Strings{expected}, spansIn(index, midnight, midnight + kSecondsPerDay));
+    }
+}
+
 TEST_F(RealWorldCalendar, ZimbraRdatesExdatesAndOverrides) {
     load("icaljs_recurrence_id_exdate_rdate.ics");
     EXPECT_TRUE(hasDiagnostic(calendar_, Severity::Warning, 21, "VTIMEZONE without TZID"));
