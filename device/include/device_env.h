@@ -11,6 +11,7 @@
 #endif
 #include <windows.h>
 #include <ole2.h>
+#include <commctrl.h>
 
 #ifdef CEDEVICE_BUILD
 #define DEVICE_ENV_API extern "C" __declspec(dllexport)
@@ -42,4 +43,23 @@ DEVICE_ENV_API BOOL WINAPI DeviceCloseHandle(HANDLE handle);
 // Closing the notification handle of the object store ends the registration; every other handle
 // is closed as usual.
 #define CloseHandle DeviceCloseHandle
+#endif
+
+// Pocket PC names that desktop Win32 lacks: the sheet's maximise flag (a wizard flag on the
+// desktop, so the device takes it out) and the background colour of static controls.
+#ifndef PSH_MAXIMIZE
+#define PSH_MAXIMIZE 0x00002000
+#endif
+#ifndef COLOR_STATIC
+#define COLOR_STATIC 25
+#endif
+
+DEVICE_ENV_API INT_PTR WINAPI DevicePropertySheetW(LPCPROPSHEETHEADERW header);
+DEVICE_ENV_API DWORD WINAPI DeviceGetSysColor(int index);
+DEVICE_ENV_API HBRUSH WINAPI DeviceGetSysColorBrush(int index);
+
+#ifndef CEDEVICE_BUILD
+#define PropertySheetW DevicePropertySheetW
+#define GetSysColor DeviceGetSysColor
+#define GetSysColorBrush DeviceGetSysColorBrush
 #endif

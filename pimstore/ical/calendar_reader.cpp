@@ -97,11 +97,11 @@ std::vector<Event> linkOverrides(std::vector<ParsedEvent>& parsed,
         events.push_back(std::move(parsed[i].event));
     }
     for (size_t i = 0; i < parsed.size(); ++i) {
-        if (!parsed[i].hasRecurrenceId || outputIndex[i] >= 0)
-            continue;
-        const size_t masterParsed = masterByUid.find(parsed[i].event.uid)->second;
-        Event& master = events[static_cast<size_t>(outputIndex[masterParsed])];
-        addOverride(master, overrideFrom(parsed[i], master, zones));
+        const auto master = masterByUid.find(parsed[i].event.uid);
+        if (!parsed[i].hasRecurrenceId || outputIndex[i] >= 0 || master == masterByUid.end())
+            continue; // a master, a stand-alone override, or a cancellation of nothing
+        Event& masterEvent = events[static_cast<size_t>(outputIndex[master->second])];
+        addOverride(masterEvent, overrideFrom(parsed[i], masterEvent, zones));
     }
     for (Event& event : events) {
         std::sort(event.overrides.begin(), event.overrides.end(),

@@ -25,9 +25,13 @@ ZoneDefinition zoneOfRule(const ZoneRule& rule) {
     return zone;
 }
 
+// Single events are binned by length, an hour, two, four ... so a window search needs to look
+// back only as far as the longest event of each bin.
+constexpr int kDurationClasses = 32;
+
 int durationClassOf(LocalTime length) {
     int index = 0;
-    while (index < 62 && (static_cast<LocalTime>(3600) << index) < length)
+    while (index < kDurationClasses - 1 && (static_cast<LocalTime>(3600) << index) < length)
         ++index;
     return index;
 }
@@ -64,11 +68,9 @@ RecurrenceRule ruleOrSingle(const Event& event) {
 
 OccurrenceIndex::OccurrenceIndex(const Calendar& calendar, const ZoneRule& device)
     : calendar_(calendar), device_(zoneOfRule(device), kTimelineFirstYear, kTimelineLastYear),
-      classes_(63), seriesOfEvent_(calendar.events.size(), -1) {
+      classes_(kDurationClasses), seriesOfEvent_(calendar.events.size(), -1) {
     for (const ZoneDefinition& zone : calendar.zones)
         zones_.emplace_back(zone, kTimelineFirstYear, kTimelineLastYear);
-    for (size_t i = 0; i < classes_.size(); ++i)
-        classes_[i].longest = static_cast<LocalTime>(3600) << i;
     for (size_t i = 0; i < calendar.events.size(); ++i) {
         const Event& event = calendar.events[i];
         const int index = static_cast<int>(i);
@@ -185,6 +187,8 @@ void OccurrenceIndex::addSeries(int eventIndex) {
 
 void OccurrenceIndex::sortEntries() {
     for (DurationClass& durationClass : classes_) {
+        for (const Entry& entry : durationClass.entries)
+            durationClass.longest = std::max(durationClass.longest, entry.end - entry.start);
         std::stable_sort(durationClass.entries.begin(), durationClass.entries.end(),
                          [](const Entry& a, const Entry& b) {
                              return a.start != b.start ? a.start < b.start : a.order < b.order;

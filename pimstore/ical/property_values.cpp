@@ -112,7 +112,9 @@ bool parseDurationValue(std::string_view text, DurationValue& value) {
         else
             return false;
     }
-    if (!anyPart)
+    // Nothing in a calendar lasts ten thousand years; longer values are garbage.
+    constexpr std::int64_t kLongestDays = 3660000;
+    if (!anyPart || value.days > kLongestDays || value.seconds > kLongestDays * 86400)
         return false;
     if (negative) {
         value.days = -value.days;

@@ -48,6 +48,16 @@ TEST(OccurrenceWindow, HalfOpenByDefaultInclusiveEndOnRequest) {
     EXPECT_TRUE(none.empty()) << "an empty window holds nothing";
 }
 
+TEST(OccurrenceWindow, EventsLastingYearsAreFoundInTheMiddle) {
+    const Calendar calendar =
+        readBody("BEGIN:VEVENT\nUID:l\nDTSTART;VALUE=DATE:20200101\nDTEND;VALUE=DATE:20300101\n"
+                 "END:VEVENT\n"
+                 "BEGIN:VEVENT\nUID:s\nDTSTART:20250101T090000\nEND:VEVENT\n");
+    OccurrenceIndex index(calendar, berlinDevice());
+    EXPECT_EQ(Strings{"2020-01-01 00:00"}, startsIn(index, at(2024, 6, 1), at(2024, 6, 2)));
+    EXPECT_TRUE(startsIn(index, at(2030, 1, 1), at(2030, 1, 2)).empty());
+}
+
 TEST(OccurrenceWindow, OleDateWindowsMatchLocalTimeWindows) {
     const Calendar calendar = readBody(kBoundaryEvents);
     OccurrenceIndex index(calendar, berlinDevice());

@@ -170,6 +170,24 @@ TEST(Reader, CancelledEventsAndOtherComponentsAreKeptButNeverShown) {
               startsIn(index, at(2024, 5, 1), at(2024, 5, 2)));
 }
 
+TEST(Reader, OverridesWithoutTheirSeriesStandAloneOrVanish) {
+    const Calendar calendar = readBody(
+        "BEGIN:VEVENT\nUID:gone\nRECURRENCE-ID:20240501T090000Z\nSTATUS:CANCELLED\nEND:VEVENT\n"
+        "BEGIN:VEVENT\nUID:moved\nRECURRENCE-ID:20240501T090000Z\nDTSTART:20240502T090000Z\n"
+        "END:VEVENT\n");
+    ASSERT_EQ(1u, calendar.events.size()) << describe(calendar.diagnostics);
+    EXPECT_EQ("moved", calendar.events[0].uid);
+    EXPECT_TRUE(hasDiagnostic(calendar, Severity::Warning, 3, "without its series"));
+    EXPECT_TRUE(hasDiagnostic(calendar, Severity::Warning, 8, "without its series"));
+}
+
+TEST(Reader, AbsurdDurationsAreRejected) {
+    const Calendar calendar = readEvent("DTSTART:20240501T090000Z\nDURATION:P99999999999W\n");
+    ASSERT_EQ(1u, calendar.events.size());
+    EXPECT_EQ(0, calendar.events[0].timing.durationDays);
+    EXPECT_TRUE(hasDiagnostic(calendar, Severity::Warning, 6, "DURATION"));
+}
+
 TEST(Reader, UnknownZoneIsReportedOnceAndReadAsFloating) {
     const Calendar calendar =
         readBody("BEGIN:VEVENT\nUID:a\nDTSTART;TZID=Mars/Olympus:20240501T090000\nEND:VEVENT\n"
