@@ -48,3 +48,6 @@ typedef struct tagSHINITDLGINFO {
 #define SHIDIF_WANTSCROLLBAR 0x0040
 
 AYGSHELL_API DWORD SHRecognizeGesture(SHRGINFO* shrg);
+// Makes a dialog a Pocket PC one: full screen, a done button in the navigation bar, the input
+// panel lowered.
+AYGSHELL_API BOOL SHInitDialog(PSHINITDLGINFO info);

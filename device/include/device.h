@@ -25,6 +25,13 @@ struct DeviceScreen {
 // Screen. Landscape swaps width and height; icon size and dpi stay.
 DEVICE_API void DeviceSetScreen(DeviceScreenKind kind, BOOL landscape);
 DEVICE_API DeviceScreen DeviceGetScreen(void);
+// Turns the device as its user would: the screen becomes landscape or portrait, and every
+// top-level window of this process is told (WM_SETTINGCHANGE), so that full-screen dialogs take
+// the new screen size and their pages receive WM_SIZE. Returns how many windows were told.
+DEVICE_API int DeviceTurnScreen(BOOL landscape);
+// The navigation bar the device puts over full-screen dialogs (SHInitDialog); its done button is
+// the dialog's IDOK button.
+#define DEVICE_NAVIGATION_BAR_CLASS L"DeviceNavigationBar"
 
 // Clock. A fixed clock always reports the time given; a running one starts there and advances
 // with real time. Passing null returns to the host's real local time.
@@ -62,6 +69,10 @@ DEVICE_API int DeviceCountDatabaseNotifyWindows(void);
 // this once at start, after resolving their own relative paths.
 DEVICE_API void DeviceEnter(void);
 
+// Gives the device the Today item list it comes with (owner info, the built-in Calendar,
+// messaging, tasks) when it has none yet. False when the registry cannot be written.
+DEVICE_API BOOL DeviceEnsureTodayItems(void);
+
 // Reads the DEVICE_* environment variables (DEVICE_SCREEN=qvga|vga, DEVICE_LANDSCAPE=1,
 // DEVICE_NOW="YYYY-MM-DD HH:MM", DEVICE_LCID=0x0407, DEVICE_TZ_BIAS=<minutes>,
 // DEVICE_CALENDAR=<path>) so that a child process inherits the device its parent set up.
@@ -90,7 +101,7 @@ enum DeviceAppointmentViewField {
 };
 
 DEVICE_API int DeviceShowAppointmentView(HWND owner, const DeviceAppointmentView* view);
-// The open view of this process (the most recent one), or null.
+// The open (visible) view of this process, the most recent one, or null.
 DEVICE_API HWND DeviceFindAppointmentView(void);
 // Asks every open view of this process to close, from any thread; returns how many were asked.
 DEVICE_API int DeviceCloseAppointmentViews(void);
