@@ -35,9 +35,9 @@ std::vector<ParsedEvent> readEvents(const std::vector<Component>& calendars, Zon
         for (const Component& child : calendar.children) {
             if (child.name != "VEVENT")
                 continue;
-            ParsedEvent parsed;
-            if (buildEvent(child, zones, parsed, diagnostics))
-                events.push_back(std::move(parsed));
+            events.emplace_back();
+            if (!buildEvent(child, zones, events.back(), diagnostics))
+                events.pop_back();
         }
     }
     return events;
@@ -115,15 +115,11 @@ std::vector<Event> linkOverrides(std::vector<ParsedEvent>& parsed,
 Calendar readCalendar(std::string bytes) {
     Calendar calendar;
     calendar.bytes = std::move(bytes);
-    std::vector<ContentLine> lines;
     std::vector<Component> calendars;
-    if (!scanContentLines(calendar.bytes, lines, calendar.diagnostics) ||
-        !buildComponents(lines, calendars, calendar.diagnostics)) {
+    if (!readComponents(calendar.bytes, calendars, calendar.diagnostics)) {
         calendar.rejected = true;
         return calendar;
     }
-    lines.clear();
-    lines.shrink_to_fit();
     ZoneResolver zones(calendar.zones, calendar.diagnostics);
     readZones(calendars, zones, calendar.diagnostics);
     std::vector<ParsedEvent> parsed = readEvents(calendars, zones, calendar.diagnostics);

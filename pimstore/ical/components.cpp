@@ -21,12 +21,13 @@ Component openComponent(const ContentLine& line) {
     return component;
 }
 
-class TreeBuilder {
+class TreeBuilder final : public ContentLineSink {
 public:
     TreeBuilder(std::vector<Component>& calendars, Diagnostics& diagnostics)
         : calendars_(calendars), diagnostics_(diagnostics) {}
 
-    bool add(ContentLine& line) {
+    bool accept(ContentLine& line) override {
+        lastLine_ = line.line;
         if (line.name == "BEGIN")
             return begin(line);
         if (line.name == "END")
@@ -37,15 +38,15 @@ public:
         return true;
     }
 
-    bool finish(int lastLine) {
+    bool finish() {
         if (calendars_.empty() && open_.empty()) {
-            addError(diagnostics_, lastLine, "no BEGIN:VCALENDAR: not an iCalendar file");
+            addError(diagnostics_, 1, "no BEGIN:VCALENDAR: not an iCalendar file");
             return false;
         }
         if (open_.empty())
             return true;
         const Component& unclosed = open_.back();
-        addError(diagnostics_, lastLine,
+        addError(diagnostics_, lastLine_,
                  "file ends inside BEGIN:" + unclosed.name + " from line " +
                      std::to_string(unclosed.line) + " (END:" + unclosed.name + " missing)");
         return false;
@@ -102,6 +103,7 @@ private:
     std::vector<Component>& calendars_;
     Diagnostics& diagnostics_;
     std::vector<Component> open_;
+    int lastLine_ = 1;
 };
 
 } // namespace
@@ -114,14 +116,10 @@ const ContentLine* Component::property(std::string_view wanted) const {
     return nullptr;
 }
 
-bool buildComponents(std::vector<ContentLine>& lines, std::vector<Component>& calendars,
-                     Diagnostics& diagnostics) {
+bool readComponents(std::string_view bytes, std::vector<Component>& calendars,
+                    Diagnostics& diagnostics) {
     TreeBuilder builder(calendars, diagnostics);
-    for (ContentLine& line : lines) {
-        if (!builder.add(line))
-            return false;
-    }
-    return builder.finish(lines.empty() ? 1 : lines.back().line);
+    return scanContentLines(bytes, builder, diagnostics) && builder.finish();
 }
 
 } // namespace daybrook::ical

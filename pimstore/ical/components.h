@@ -18,9 +18,10 @@ struct Component {
     const ContentLine* property(std::string_view name) const; // the first one, or null
 };
 
-// Nests the lines into VCALENDAR components. False, with an error, when the first content is not
-// BEGIN:VCALENDAR or when BEGIN and END do not pair up.
-bool buildComponents(std::vector<ContentLine>& lines, std::vector<Component>& calendars,
-                     Diagnostics& diagnostics);
+// Reads the file's lines and nests them into VCALENDAR components. False, with an error, for
+// data that is not a calendar, when the first content is not BEGIN:VCALENDAR, or when BEGIN and
+// END do not pair up.
+bool readComponents(std::string_view bytes, std::vector<Component>& calendars,
+                    Diagnostics& diagnostics);
 
 } // namespace daybrook::ical

@@ -15,11 +15,28 @@ struct PhysicalLine {
     size_t end = 0;     // just past the line break
 };
 
+// Most lines are not folded: their text is a view of the file; folded ones are joined in a
+// buffer.
 struct LogicalLine {
     int line = 0;
     size_t begin = 0;
     size_t end = 0;
-    std::string text;
+    std::string_view text;
+    std::string joined;
+
+    void start(int number, size_t first, size_t afterBreak, std::string_view firstText) {
+        line = number;
+        begin = first;
+        end = afterBreak;
+        text = firstText;
+    }
+    void continueWith(std::string_view more, size_t afterBreak) {
+        if (text.data() != joined.data())
+            joined.assign(text);
+        joined.append(more);
+        text = joined;
+        end = afterBreak;
+    }
 };
 
 PhysicalLine physicalLineAt(std::string_view bytes, size_t position) {
@@ -131,12 +148,12 @@ ParseOutcome parseContentLine(std::string_view text, ContentLine& line) {
     return ParseOutcome::Parsed;
 }
 
-void finishLogicalLine(LogicalLine& logical, std::vector<ContentLine>& lines,
+bool finishLogicalLine(const LogicalLine& logical, ContentLineSink& sink,
                        Diagnostics& diagnostics) {
     if (hasControlCharacter(logical.text)) {
         addWarning(diagnostics, logical.line,
                    "control characters in " + quoted(logical.text) + "; line ignored");
-        return;
+        return true;
     }
     ContentLine line;
     line.line = logical.line;
@@ -146,11 +163,11 @@ void finishLogicalLine(LogicalLine& logical, std::vector<ContentLine>& lines,
     case ParseOutcome::NoColon:
         addWarning(diagnostics, logical.line,
                    quoted(logical.text) + " is not a content line (no colon); line ignored");
-        return;
+        return true;
     case ParseOutcome::Malformed:
         addWarning(diagnostics, logical.line,
                    quoted(logical.text) + " is not a valid NAME;PARAM=...:value line; ignored");
-        return;
+        return true;
     case ParseOutcome::Parsed: break;
     }
     if (!isValidUtf8(logical.text)) {
@@ -158,7 +175,7 @@ void finishLogicalLine(LogicalLine& logical, std::vector<ContentLine>& lines,
         addWarning(diagnostics, logical.line,
                    "line is not valid UTF-8; its text was read as Latin-1 (ISO-8859-1)");
     }
-    lines.push_back(std::move(line));
+    return sink.accept(line);
 }
 
 size_t startAfterByteOrderMark(std::string_view bytes) {
@@ -175,16 +192,13 @@ const std::string* ContentLine::parameter(std::string_view wanted) const {
     return nullptr;
 }
 
-bool scanContentLines(std::string_view bytes, std::vector<ContentLine>& lines,
-                      Diagnostics& diagnostics) {
+bool scanContentLines(std::string_view bytes, ContentLineSink& sink, Diagnostics& diagnostics) {
     const size_t nul = bytes.find('\0');
     if (nul != std::string_view::npos) {
         addError(diagnostics, lineNumberOfOffset(bytes, nul),
                  "binary data (a NUL byte): not a text calendar file");
         return false;
     }
-    lines.reserve(lines.size() + static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) +
-                  1);
     LogicalLine current;
     bool haveCurrent = false;
     int lineNumber = 0;
@@ -195,31 +209,22 @@ bool scanContentLines(std::string_view bytes, std::vector<ContentLine>& lines,
         position = physical.end;
         ++lineNumber;
         if (!text.empty() && (text[0] == ' ' || text[0] == '\t')) {
-            if (!haveCurrent) {
+            if (!haveCurrent)
                 addWarning(diagnostics, lineNumber,
                            "continuation line with nothing before it to continue; ignored");
-                continue;
-            }
-            current.text.append(text.substr(1));
-            current.end = physical.end;
+            else
+                current.continueWith(text.substr(1), physical.end);
             continue;
         }
+        if (haveCurrent && !finishLogicalLine(current, sink, diagnostics))
+            return false;
+        haveCurrent = !text.empty();
         if (haveCurrent)
-            finishLogicalLine(current, lines, diagnostics);
-        haveCurrent = false;
-        if (text.empty()) {
+            current.start(lineNumber, physical.begin, physical.end, text);
+        else
             addWarning(diagnostics, lineNumber, "blank line ignored");
-            continue;
-        }
-        current.line = lineNumber;
-        current.begin = physical.begin;
-        current.end = physical.end;
-        current.text.assign(text);
-        haveCurrent = true;
     }
-    if (haveCurrent)
-        finishLogicalLine(current, lines, diagnostics);
-    return true;
+    return !haveCurrent || finishLogicalLine(current, sink, diagnostics);
 }
 
 } // namespace daybrook::ical

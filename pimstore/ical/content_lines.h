@@ -28,11 +28,21 @@ struct ContentLine {
     const std::string* parameter(std::string_view name) const;
 };
 
+// Receives content lines as they are read.
+class ContentLineSink {
+public:
+    // False stops the reading: the sink found the file broken.
+    virtual bool accept(ContentLine& line) = 0;
+
+protected:
+    ~ContentLineSink() = default;
+};
+
 // Unfolds (a line starting with a space or TAB continues the previous one) and splits content
 // lines; LF, CRLF and lone CR all end a line. Lines that are blank, have no colon, have an
 // invalid name or contain control characters are reported as warnings and left out. Returns
-// false, with an error, only for data that cannot be a text calendar (a NUL byte).
-bool scanContentLines(std::string_view bytes, std::vector<ContentLine>& lines,
-                      Diagnostics& diagnostics);
+// false for data that cannot be a text calendar (a NUL byte, with an error) or when the sink
+// refused a line.
+bool scanContentLines(std::string_view bytes, ContentLineSink& sink, Diagnostics& diagnostics);
 
 } // namespace daybrook::ical

@@ -342,7 +342,6 @@ LocalTime instanceKey(const EventTiming& master, const ResolvedTime& time,
 
 bool buildEvent(const Component& vevent, ZoneResolver& zones, ParsedEvent& parsed,
                 Diagnostics& diagnostics) {
-    parsed = ParsedEvent();
     Event& event = parsed.event;
     event.line = vevent.line;
     event.bytes.begin = vevent.begin;

@@ -40,8 +40,9 @@ struct ParsedEvent {
     int sequence = 0;
 };
 
-// False, with a warning naming the line and property, when the event cannot be shown (no or an
-// invalid DTSTART); overrides that only cancel an instance need no DTSTART.
+// Fills a freshly constructed `parsed`. False, with a warning naming the line and property, when
+// the event cannot be shown (no or an invalid DTSTART); overrides that only cancel an instance
+// need no DTSTART.
 bool buildEvent(const Component& vevent, ZoneResolver& zones, ParsedEvent& parsed,
                 Diagnostics& diagnostics);
 
