@@ -104,4 +104,15 @@ bool localTimeFromOleDate(double oleDate, LocalTime& time) {
     return true;
 }
 
+double oleDateFromCivil(const CivilDateTime& civil) {
+    return oleDateFromLocalTime(localTimeFromCivil(civil));
+}
+
+bool civilFromOleDate(double oleDate, CivilDateTime& civil) {
+    LocalTime time = 0;
+    const bool valid = localTimeFromOleDate(oleDate, time);
+    civil = civilFromLocalTime(time);
+    return valid;
+}
+
 } // namespace daybrook::ical

@@ -62,4 +62,9 @@ double oleDateFromLocalTime(LocalTime time);
 // Rounds to the nearest second. False for NaN, infinity and dates outside years 100..9999.
 bool localTimeFromOleDate(double oleDate, LocalTime& time);
 
+// The same for a civil date and time, as SystemTimeToVariantTime and VariantTimeToSystemTime
+// would convert it, but exact to the second.
+double oleDateFromCivil(const CivilDateTime& civil);
+bool civilFromOleDate(double oleDate, CivilDateTime& civil);
+
 } // namespace daybrook::ical

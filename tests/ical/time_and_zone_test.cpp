@@ -44,6 +44,11 @@ TEST(OleDate, RoundsToTheNearestSecondAcrossMidnight) {
     EXPECT_EQ("2000-01-02 00:00", text(time));
     ASSERT_TRUE(localTimeFromOleDate(-1.0 - 86399.7 / 86400, time));
     EXPECT_EQ("1899-12-30 00:00", text(time));
+    CivilDateTime civil;
+    ASSERT_TRUE(civilFromOleDate(36526.75 + 0.5001 / 86400, civil));
+    EXPECT_EQ(18, civil.hour);
+    EXPECT_EQ(1, civil.second);
+    EXPECT_EQ(36526.75, oleDateFromCivil(CivilDateTime{2000, 1, 1, 18, 0, 0}));
     EXPECT_FALSE(localTimeFromOleDate(std::nan(""), time));
     EXPECT_FALSE(localTimeFromOleDate(1e12, time));
 }
