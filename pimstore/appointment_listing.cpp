@@ -37,15 +37,15 @@ void lookUp(const CalendarSnapshot& snapshot, ical::LocalTime from, ical::LocalT
             std::vector<ical::Occurrence>& found) {
     if (to <= from)
         from = to - 1;
-    snapshot.index->occurrencesOverlapping(from, to, ical::EndBoundary::Inclusive, found);
+    snapshot.blocks->overlapping(from, to, found);
 }
 
 std::vector<ical::Occurrence> everyOccurrence(const CalendarSnapshot& snapshot,
                                               const std::vector<const ItemFilter*>& filters,
-                                              const TimeWindow& window, ical::LocalTime now) {
+                                              const TimeWindow& window, Clock clock) {
     ical::LocalTime to = window.startBefore;
     if (window.upperOpen())
-        to = std::max(snapshot.latestStart, now) + kOpenFutureReach;
+        to = std::max(snapshot.latestStart, clock()) + kOpenFutureReach;
     std::vector<ical::Occurrence> found;
     lookUp(snapshot, window.endFrom, to, found);
     found.erase(std::remove_if(found.begin(), found.end(),
@@ -80,8 +80,16 @@ std::vector<ical::Occurrence> everyEventOnce(const CalendarSnapshot& snapshot,
     return result;
 }
 
+// Sorting what is in order already changes nothing, and is the common case (the index gives
+// items by start).
 template <typename Less>
 void sortStably(std::vector<ical::Occurrence>& items, bool descending, Less less) {
+    const auto greater = [&](const ical::Occurrence& a, const ical::Occurrence& b) {
+        return less(b, a);
+    };
+    if (descending ? std::is_sorted(items.begin(), items.end(), greater)
+                   : std::is_sorted(items.begin(), items.end(), less))
+        return;
     if (descending)
         std::stable_sort(
             items.begin(), items.end(),
@@ -125,10 +133,10 @@ ItemFacts factsOf(const CalendarSnapshot& snapshot, const ical::Occurrence& item
 
 std::vector<ical::Occurrence> listAppointments(const CalendarSnapshot& snapshot,
                                                const std::vector<const ItemFilter*>& filters,
-                                               bool includeRecurrences, ical::LocalTime now) {
+                                               bool includeRecurrences, Clock clock) {
     const TimeWindow window = windowOf(filters);
     if (includeRecurrences)
-        return everyOccurrence(snapshot, filters, window, now);
+        return everyOccurrence(snapshot, filters, window, clock);
     return everyEventOnce(snapshot, filters, window);
 }
 

@@ -24,10 +24,11 @@ ItemFacts factsOf(const CalendarSnapshot& snapshot, const daybrook::ical::Occurr
 // recurrences every occurrence is one item; without, every event is one item, a series by its
 // first occurrence. Only the filters' time window is looked up. Where the filters leave the
 // future open, endless series are listed up to a year past the later of the calendar's last
-// start and `now`.
+// start and now (asked of `clock` only then).
+using Clock = daybrook::ical::LocalTime (*)();
 std::vector<daybrook::ical::Occurrence>
 listAppointments(const CalendarSnapshot& snapshot, const std::vector<const ItemFilter*>& filters,
-                 bool includeRecurrences, daybrook::ical::LocalTime now);
+                 bool includeRecurrences, Clock clock);
 
 // The items that match the filter, in their order.
 std::vector<daybrook::ical::Occurrence>

@@ -109,6 +109,7 @@ std::shared_ptr<const CalendarSnapshot> buildSnapshot(const std::wstring& path, 
     if (fileFound)
         snapshot->calendar = ical::readCalendar(std::move(bytes));
     snapshot->index = std::make_unique<ical::OccurrenceIndex>(snapshot->calendar, zone);
+    snapshot->blocks = std::make_unique<OccurrenceBlocks>(*snapshot->index);
     snapshot->oids = assignOids(snapshot->calendar);
     for (size_t i = 0; i < snapshot->oids.size(); ++i)
         snapshot->eventByOid.emplace(snapshot->oids[i], static_cast<int>(i));

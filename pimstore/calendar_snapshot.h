@@ -3,6 +3,7 @@
 #pragma once
 
 #include "calendar.h"
+#include "occurrence_blocks.h"
 #include "occurrence_index.h"
 
 #include <windows.h>
@@ -20,6 +21,7 @@ struct CalendarSnapshot {
     daybrook::ical::ZoneRule zone; // the device's, which the index converts to
     daybrook::ical::Calendar calendar;
     std::unique_ptr<daybrook::ical::OccurrenceIndex> index; // refers to calendar
+    std::unique_ptr<OccurrenceBlocks> blocks;               // answers windows from index
     std::vector<LONG> oids;                                 // per event; never 0
     std::unordered_map<LONG, int> eventByOid;
     // Every shown event once (a series as its first occurrence), by start then file order.

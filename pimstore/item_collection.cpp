@@ -52,7 +52,7 @@ void ItemCollection::ensureListed() {
     }
     if (listed_)
         return;
-    items_ = listAppointments(*snapshot_, filterList(), includeRecurrences_, deviceNow());
+    items_ = listAppointments(*snapshot_, filterList(), includeRecurrences_, deviceNow);
     sortAppointments(*snapshot_, items_, order_);
     listed_ = true;
 }
@@ -101,7 +101,7 @@ HRESULT STDMETHODCALLTYPE ItemCollection::Restrict(BSTR filterText,
         snapshot = AppointmentStore::instance().latest();
         std::vector<const ItemFilter*> list = filterList();
         list.push_back(filter.get());
-        items = listAppointments(*snapshot, list, includeRecurrences_, deviceNow());
+        items = listAppointments(*snapshot, list, includeRecurrences_, deviceNow);
         sortAppointments(*snapshot, items, order_);
     } else {
         ensureListed();

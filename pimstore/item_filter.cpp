@@ -22,15 +22,18 @@ ical::LocalTime openHigh() {
     return ical::localTimeFromCivil({9999, 12, 31, 23, 59, 59}) + 1;
 }
 
-// Date literals repeat from one query to the next (a day's end is the next day's start), and
-// converting one costs more than the rest of a query.
+// Converting a literal costs more than the rest of a query, and the agenda asks day after day:
+// one day's end is the next day's start, and the next day's end is that plus a day. So the
+// conversions are kept, and the texts of the neighbouring days are made ahead with
+// VarBstrFromDate, the function the literals come from, which is cheap.
 class LiteralCache {
 public:
     bool find(const std::wstring& text, ical::LocalTime& time) {
+        const LCID locale = GetUserDefaultLCID();
         AcquireSRWLockShared(&lock_);
         bool found = false;
         for (const Entry& entry : entries_) {
-            if (entry.used && entry.text == text) {
+            if (entry.used && entry.locale == locale && entry.text == text) {
                 time = entry.time;
                 found = true;
                 break;
@@ -39,23 +42,51 @@ public:
         ReleaseSRWLockShared(&lock_);
         return found;
     }
+
     void add(const std::wstring& text, ical::LocalTime time) {
+        const LCID locale = GetUserDefaultLCID();
         AcquireSRWLockExclusive(&lock_);
         Entry& entry = entries_[next_];
         next_ = (next_ + 1) % kSize;
         entry.used = true;
+        entry.locale = locale;
         entry.text = text;
         entry.time = time;
         ReleaseSRWLockExclusive(&lock_);
     }
 
+    void anticipate(ical::LocalTime time) {
+        for (ical::LocalTime neighbour :
+             {time + ical::kSecondsPerDay, time - ical::kSecondsPerDay}) {
+            if (holds(neighbour))
+                continue;
+            BSTR text = nullptr;
+            if (SUCCEEDED(VarBstrFromDate(ical::oleDateFromLocalTime(neighbour), 0, 0, &text)) &&
+                text)
+                add(std::wstring(text, SysStringLen(text)), neighbour);
+            SysFreeString(text);
+        }
+    }
+
 private:
-    static const size_t kSize = 8;
+    static const size_t kSize = 16;
     struct Entry {
         bool used = false;
+        LCID locale = 0;
         std::wstring text;
         ical::LocalTime time = 0;
     };
+
+    bool holds(ical::LocalTime time) {
+        const LCID locale = GetUserDefaultLCID();
+        AcquireSRWLockShared(&lock_);
+        bool held = false;
+        for (const Entry& entry : entries_)
+            held = held || (entry.used && entry.locale == locale && entry.time == time);
+        ReleaseSRWLockShared(&lock_);
+        return held;
+    }
+
     SRWLOCK lock_ = SRWLOCK_INIT;
     Entry entries_[kSize];
     size_t next_ = 0;
@@ -68,15 +99,27 @@ LiteralCache& literalCache() {
 
 // The user's default locale reads what VarBstrFromDate(date, 0, 0) writes.
 bool dateFromLiteral(const std::wstring& text, ical::LocalTime& time) {
-    if (literalCache().find(text, time))
-        return true;
-    DATE date = 0;
-    std::wstring writable = text; // the declaration asks for a non-const string
-    if (FAILED(VarDateFromStr(&writable[0], LOCALE_USER_DEFAULT, 0, &date)) ||
-        !ical::localTimeFromOleDate(date, time))
-        return false;
-    literalCache().add(text, time);
+    LiteralCache& cache = literalCache();
+    if (!cache.find(text, time)) {
+        DATE date = 0;
+        std::wstring writable = text; // the declaration asks for a non-const string
+        if (FAILED(VarDateFromStr(&writable[0], LOCALE_USER_DEFAULT, 0, &date)) ||
+            !ical::localTimeFromOleDate(date, time))
+            return false;
+        cache.add(text, time);
+    }
+    cache.anticipate(time);
     return true;
+}
+
+// Keywords and property names are ASCII; case does not matter.
+bool sameWord(const std::wstring& text, const wchar_t* word) {
+    size_t i = 0;
+    for (; i < text.size() && word[i]; ++i) {
+        if (std::towlower(text[i]) != std::towlower(word[i]))
+            return false;
+    }
+    return i == text.size() && word[i] == 0;
 }
 
 enum class TokenKind { End, Property, Operator, String, Number, And, Or, Open, Close, Bad };
@@ -163,9 +206,9 @@ private:
         while (std::iswalnum(*text_))
             ++text_;
         std::wstring text(start, text_);
-        if (lstrcmpiW(text.c_str(), L"AND") == 0)
+        if (sameWord(text, L"AND"))
             return Token{TokenKind::And, text};
-        if (lstrcmpiW(text.c_str(), L"OR") == 0)
+        if (sameWord(text, L"OR"))
             return Token{TokenKind::Or, text};
         return Token{TokenKind::Bad, text};
     }
@@ -186,7 +229,7 @@ bool propertyNamed(const std::wstring& name, ItemFilter::Property& property) {
         {L"BusyStatus", ItemFilter::Property::BusyStatus},
     };
     for (const Named& named : kProperties) {
-        if (lstrcmpiW(name.c_str(), named.name) == 0) {
+        if (sameWord(name, named.name)) {
             property = named.property;
             return true;
         }

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #ifdef PIMSTORE_BUILD
-#define PIMSTORE_API extern "C" __declspec(dllexport)
+#define PIMSTORE_API extern "C" // exported by pimstore.def under its plain name
 #else
 #define PIMSTORE_API extern "C" __declspec(dllimport)
 #endif

@@ -7,10 +7,10 @@ namespace ical = daybrook::ical;
 namespace {
 
 const wchar_t* const kDays[] = {L"Sunday",   L"Monday", L"Tuesday", L"Wednesday",
-                              L"Thursday", L"Friday", L"Saturday"};
+                                L"Thursday", L"Friday", L"Saturday"};
 const wchar_t* const kMonths[] = {L"January",   L"February", L"March",    L"April",
-                                L"May",       L"June",     L"July",     L"August",
-                                L"September", L"October",  L"November", L"December"};
+                                  L"May",       L"June",     L"July",     L"August",
+                                  L"September", L"October",  L"November", L"December"};
 const wchar_t* const kOrdinals[] = {L"first", L"second", L"third", L"fourth", L"last"};
 
 std::wstring every(int interval, const wchar_t* unit, const wchar_t* units) {

@@ -4,5 +4,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 if [ -f "$BUILD_DIR/bin/pimstore.dll" ]; then
-    "$WINE" regsvr32 /s "$BUILD_DIR/bin/pimstore.dll" >/dev/null 2>&1 </dev/null
+    # From its own folder, where Wine's loader finds the library it needs (cedevice.dll); the
+    # registration records the full path all the same.
+    (cd "$BUILD_DIR/bin" && "$WINE" regsvr32 /s pimstore.dll >/dev/null 2>&1 </dev/null)
 fi

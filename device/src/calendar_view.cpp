@@ -173,7 +173,9 @@ BOOL CALLBACK visitWindow(HWND window, LPARAM context) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     WCHAR className[64] = {};
-    if (process != search->process || !GetClassNameW(window, className, 64) ||
+    // A view counts once it shows: by then its owner is disabled.
+    if (process != search->process || !IsWindowVisible(window) ||
+        !GetClassNameW(window, className, 64) ||
         lstrcmpW(className, DEVICE_APPOINTMENT_VIEW_CLASS) != 0)
         return TRUE;
     if (search->close) {

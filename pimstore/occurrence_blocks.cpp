@@ -1,0 +1,88 @@
+#include "occurrence_blocks.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace pimstore {
+
+namespace ical = daybrook::ical;
+
+namespace {
+
+const ical::LocalTime kBlockSeconds = 16 * ical::kSecondsPerDay;
+const ical::LocalTime kShortSpan = ical::kSecondsPerDay;
+const size_t kBlocksKept = 8;
+
+bool byStartThenOrder(const ical::Occurrence& a, const ical::Occurrence& b) {
+    return a.start != b.start ? a.start < b.start : a.order < b.order;
+}
+
+// The index's inclusive overlap: starts before the window ends, ends at or after it begins.
+bool overlaps(const ical::Occurrence& item, ical::LocalTime from, ical::LocalTime to) {
+    return item.start < to && item.end >= from;
+}
+
+} // namespace
+
+void OccurrenceBlocks::overlapping(ical::LocalTime from, ical::LocalTime to,
+                                   std::vector<ical::Occurrence>& found) const {
+    found.clear();
+    const std::int64_t first = ical::floorDivide(from, kBlockSeconds);
+    const std::shared_ptr<const Block> inside =
+        to > from && first == ical::floorDivide(to - 1, kBlockSeconds) ? block(first) : nullptr;
+    if (!inside) {
+        index_.occurrencesOverlapping(from, to, ical::EndBoundary::Inclusive, found);
+        return;
+    }
+    const std::vector<ical::Occurrence>& shortOnes = inside->shortOnes;
+    auto item = std::lower_bound(shortOnes.begin(), shortOnes.end(), from - kShortSpan,
+                                 [](const ical::Occurrence& candidate, ical::LocalTime time) {
+                                     return candidate.start < time;
+                                 });
+    for (; item != shortOnes.end() && item->start < to; ++item) {
+        if (item->end >= from)
+            found.push_back(*item);
+    }
+    const size_t shortCount = found.size();
+    for (const ical::Occurrence& longOne : inside->longOnes) {
+        if (overlaps(longOne, from, to))
+            found.push_back(longOne);
+    }
+    if (shortCount != found.size())
+        std::inplace_merge(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(shortCount),
+                           found.end(), byStartThenOrder);
+}
+
+std::shared_ptr<const OccurrenceBlocks::Block> OccurrenceBlocks::block(std::int64_t number) const {
+    AcquireSRWLockExclusive(&lock_);
+    auto kept = std::find_if(
+        recent_.begin(), recent_.end(),
+        [&](const std::shared_ptr<const Block>& candidate) { return candidate->number == number; });
+    std::shared_ptr<const Block> found;
+    if (kept != recent_.end()) {
+        found = *kept;
+        recent_.erase(kept);
+    } else if (number == lastAsked_) {
+        found = build(number);
+        if (recent_.size() >= kBlocksKept)
+            recent_.erase(recent_.begin());
+    }
+    if (found)
+        recent_.push_back(found);
+    lastAsked_ = number;
+    ReleaseSRWLockExclusive(&lock_);
+    return found;
+}
+
+std::shared_ptr<const OccurrenceBlocks::Block> OccurrenceBlocks::build(std::int64_t number) const {
+    auto built = std::make_shared<Block>();
+    built->number = number;
+    std::vector<ical::Occurrence> all;
+    index_.occurrencesOverlapping(number * kBlockSeconds, (number + 1) * kBlockSeconds,
+                                  ical::EndBoundary::Inclusive, all);
+    for (const ical::Occurrence& item : all)
+        (item.end - item.start > kShortSpan ? built->longOnes : built->shortOnes).push_back(item);
+    return built;
+}
+
+} // namespace pimstore
