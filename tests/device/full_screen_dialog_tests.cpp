@@ -1,0 +1,80 @@
+// The shell's full-screen dialogs and the device's turn: a plain dialog made a Pocket PC one.
+#include "test_support.h"
+
+#include <aygshell.h>
+#include <device.h>
+#include <device_env.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// An empty dialog with a caption, 100 by 80 dialog units, as a template in memory.
+std::vector<WORD> emptyDialogTemplate() {
+    DWORD style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    return {LOWORD(style), HIWORD(style), 0, 0, 0, 0, 0, 100, 80, 0, 0, 'T', 0};
+}
+
+struct DialogRun {
+    RECT frame = {};
+    bool hasBar = false;
+    bool doneVisible = false;
+    RECT turnedFrame = {};
+    int told = 0;
+};
+
+INT_PTR CALLBACK fullScreenDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        SHINITDLGINFO info = {SHIDIM_FLAGS, dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN};
+        EXPECT_TRUE(SHInitDialog(&info));
+        PostMessageW(dialog, WM_APP, 0, 0);
+        return TRUE;
+    }
+    if (message == WM_APP) {
+        DialogRun* run = reinterpret_cast<DialogRun*>(GetWindowLongPtrW(dialog, DWLP_USER));
+        GetWindowRect(dialog, &run->frame);
+        run->hasBar = FindWindowExW(dialog, nullptr, DEVICE_NAVIGATION_BAR_CLASS, nullptr);
+        run->doneVisible = IsWindowVisible(GetDlgItem(dialog, IDOK));
+        run->told = DeviceTurnScreen(TRUE);
+        GetWindowRect(dialog, &run->turnedFrame);
+        DeviceTurnScreen(FALSE);
+        SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
+        EndDialog(dialog, IDOK);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+bool sameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+} // namespace
+
+TEST(FullScreenDialogTest, ADialogCoversTheScreenFollowsItsTurnAndClosesWithDone) {
+    DeviceSetScreen(DeviceScreenQvga, FALSE);
+    std::vector<WORD> dialogTemplate = emptyDialogTemplate();
+    DialogRun run;
+    INT_PTR result = DialogBoxIndirectParamW(
+        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()),
+        nullptr, fullScreenDialogProc, reinterpret_cast<LPARAM>(&run));
+    EXPECT_EQ(IDOK, result) << "the done button is the dialog's OK";
+    EXPECT_TRUE(sameRect(RECT{0, 0, 240, 320}, run.frame)) << "full screen, frame included";
+    EXPECT_TRUE(run.hasBar) << "a navigation bar shows the title";
+    EXPECT_TRUE(run.doneVisible) << "the device added a done button";
+    EXPECT_GE(run.told, 1) << "the dialog heard of the turn";
+    EXPECT_TRUE(sameRect(RECT{0, 0, 320, 240}, run.turnedFrame)) << "and took the turned screen";
+    EXPECT_EQ(240, DeviceGetSystemMetrics(SM_CXSCREEN)) << "turned back";
+}
+
+TEST(SystemColourTest, StaticControlsUseTheWindowColour) {
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), DeviceGetSysColor(COLOR_STATIC));
+    EXPECT_EQ(GetSysColorBrush(COLOR_WINDOW), DeviceGetSysColorBrush(COLOR_STATIC));
+    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), DeviceGetSysColor(COLOR_HIGHLIGHT))
+        << "every other index is the desktop's own";
+}
