@@ -2,6 +2,8 @@
 #include "host_state.h"
 #include "../agenda/agenda_list.h"
 #include "../extensions/extension_table.h"
+#include "../render/fonts.h"
+#include "../render/markers.h"
 #include "../settings/options.h"
 
 #include <windbase.h>
@@ -126,6 +128,8 @@ void shutdownItem() {
         CoUninitialize();
         gHost.comInitialised = false;
     }
+    releaseMarkerCache();
+    releaseDrawingCaches();
     unloadAll();
     UnregisterClassW(kItemClassName, gHost.moduleInstance);
 }

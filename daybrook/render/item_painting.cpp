@@ -1,21 +1,35 @@
-// Placeholder painting: every item takes one standard row until the real painters land.
+// Message lines and the dashed separator in a run of empty days.
+#include "fonts.h"
+#include "gdi_scope.h"
+#include "markers.h"
+#include "scale.h"
 #include "../agenda/agenda_items.h"
 #include "../host/resource_module.h"
 
-namespace {
-int standardRow(AgendaItem* item) {
-    LONG s = getSmallIconSize();
-    item->height = s + 2 * (s / 8);
-    return item->height;
-}
-} // namespace
-
-int TextItem::Paint(HWND, HDC, const RECT&) { return standardRow(this); }
-int SeparatorItem::Paint(HWND, HDC, const RECT&) { return standardRow(this); }
-int DayHeadingItem::Paint(HWND, HDC, const RECT&) { return standardRow(this); }
-int AppointmentItem::Paint(HWND, HDC, const RECT& rect) {
-    hitRect = rect;
-    hitRect.bottom = rect.top + standardRow(this);
+// The message is clipped to its rectangle, never shortened.
+int TextItem::Paint(HWND, HDC dc, const RECT& rect) {
+    int used = 0;
+    if (text) {
+        ScopedSelectObject font(dc, getPlainFont());
+        RECT textRect = rect;
+        used = DrawTextW(dc, text, -1, &textRect,
+                         DT_NOPREFIX | DT_SINGLELINE | (isRightToLeft() ? DT_RIGHT : 0));
+    }
+    if (fullRow && used < standardRowHeight())
+        used = standardRowHeight();
+    height = used;
     return height;
 }
-HFONT DayHeadingItem::GetFont() { return nullptr; }
+
+// A dashed rule half as wide as the text area, centred, in the middle of an item 2u high.
+int SeparatorItem::Paint(HWND window, HDC dc, const RECT& rect) {
+    int u = iconUnit();
+    int width = rect.right - rect.left;
+    int half = width / 2;
+    int x1 = rect.left + width / 2 - half / 2;
+    POINT rule[2] = {{x1, rect.top + u}, {x1 + half, rect.top + u}};
+    ScopedSelectObject pen(dc, getSeparatorPen(window));
+    Polyline(dc, rule, 2);
+    height = 2 * u;
+    return height;
+}

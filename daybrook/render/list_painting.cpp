@@ -1,21 +1,137 @@
-// Placeholder: items stacked from the top, each as high as its own Paint says.
 #include "list_painting.h"
+#include "gdi_scope.h"
+#include "markers.h"
+#include "scale.h"
+#include "today_colors.h"
 #include "../agenda/agenda_item.h"
 #include "../agenda/agenda_list.h"
 #include "../host/host_state.h"
 
-int paintItems(AgendaList* list, HWND window, HDC dc, const RECT*) {
-    RECT rect;
-    GetClientRect(window, &rect);
-    int y = 0;
-    for (int i = 0; i < list->count; ++i) {
-        RECT itemRect = {rect.left, y, rect.right, y + 1000};
-        y += list->items[i]->Paint(window, dc, itemRect);
-    }
-    return y;
+#include <todaycmn.h>
+
+namespace {
+
+// The back buffer covers the visible part of the window: as wide as the screen and no taller.
+void ensureBackBitmap(AgendaList* list, HDC dc, int width, int height) {
+    if (list->backBitmap && (list->backHeight != height || list->backWidth != width))
+        deleteCachedObject(&list->backBitmap);
+    if (list->backBitmap)
+        return;
+    list->backBitmap = CreateCompatibleBitmap(dc, width, height);
+    list->backHeight = height;
+    list->backWidth = width;
 }
 
-void paintList(HWND window, HDC dc, const RECT&) {
-    if (gHost.currentList)
-        paintItems(gHost.currentList, window, dc, nullptr);
+void drawWatermark(HWND window, HDC dc, const RECT& client) {
+    TODAYDRAWWATERMARKINFO watermark = {};
+    watermark.hdc = dc;
+    watermark.rc = client;
+    watermark.hwnd = window;
+    SendMessageW(GetParent(window), TODAYM_DRAWWATERMARK, 0, reinterpret_cast<LPARAM>(&watermark));
+}
+
+// The item's background and items in target, whose coordinates are the window's client ones.
+void paintBackgroundAndItems(AgendaList* list, HWND window, HDC target, const RECT& client,
+                             const RECT& invalid) {
+    drawWatermark(window, target, client);
+    paintItems(list, window, target, &invalid);
+}
+
+void paintBuffered(AgendaList* list, HWND window, HDC dc, const RECT& client, const RECT& invalid) {
+    ScopedMemoryDc buffer(dc);
+    if (!buffer.get()) {
+        paintBackgroundAndItems(list, window, dc, client, invalid);
+        return;
+    }
+    ScopedSelectObject bitmap(buffer.get(), list->backBitmap);
+    // Scrolled partly above the screen: the first visible client row lands on the buffer's first.
+    RECT onScreen;
+    GetWindowRect(window, &onScreen);
+    if (onScreen.top < 0)
+        SetViewportOrgEx(buffer.get(), 0, onScreen.top, nullptr);
+    paintBackgroundAndItems(list, window, buffer.get(), client, invalid);
+    BitBlt(dc, invalid.left, invalid.top, invalid.right - invalid.left,
+           invalid.bottom - invalid.top, buffer.get(), invalid.left, invalid.top, SRCCOPY);
+}
+
+// The band behind the selected item, from the window's left edge to the right margin.
+void fillSelectionBand(HDC dc, int top, int right, int height, COLORREF color) {
+    ScopedGdiObject brush(CreateSolidBrush(color));
+    RECT band = {0, top, right, top + height};
+    if (brush.get())
+        FillRect(dc, &band, static_cast<HBRUSH>(brush.get()));
+}
+
+// The DC's text colour and background mode as they were, put back when painting ends.
+class ScopedTextState {
+public:
+    explicit ScopedTextState(HDC dc)
+        : dc_(dc), color_(GetTextColor(dc)), mode_(SetBkMode(dc, TRANSPARENT)) {}
+    ~ScopedTextState() {
+        SetTextColor(dc_, color_);
+        if (mode_)
+            SetBkMode(dc_, mode_);
+    }
+
+private:
+    ScopedTextState(const ScopedTextState&) = delete;
+    ScopedTextState& operator=(const ScopedTextState&) = delete;
+    HDC dc_;
+    COLORREF color_;
+    int mode_;
+};
+
+} // namespace
+
+void paintList(HWND window, HDC dc, const RECT& invalid) {
+    AgendaList* list = gHost.currentList;
+    if (!list)
+        return;
+    RECT client;
+    GetClientRect(window, &client);
+    int height = gHost.screenHeight < client.bottom ? gHost.screenHeight : client.bottom;
+    ensureBackBitmap(list, dc, gHost.screenWidth, height);
+    if (list->backBitmap)
+        paintBuffered(list, window, dc, client, invalid);
+    else
+        paintBackgroundAndItems(list, window, dc, client, invalid);
+}
+
+int paintItems(AgendaList* list, HWND window, HDC dc, const RECT* clip) {
+    int u = iconUnit();
+    int iconSquare = standardRowHeight();
+    RECT rect;
+    GetClientRect(window, &rect);
+    rect.right -= u;
+    rect.left = textIndent();
+    ScopedTextState textState(dc);
+    if (list->showIcon)
+        drawItemIcon(dc, list->iconFrame);
+    COLORREF textColor = getTodayColor(window, TODAYCOLOR_TEXT);
+
+    // y runs u ahead of the next item's top: it is both the height so far and the clip position.
+    int y = u;
+    for (int i = 0; i < list->count; ++i) {
+        AgendaItem* item = list->items[i];
+        int height = item->GetHeight();
+        bool above = height != 0 && clip && y + height < clip->top;
+        if (!above) {
+            COLORREF color = textColor;
+            if (i == list->selection && height > 0) {
+                fillSelectionBand(dc, rect.top, rect.right, height,
+                                  getTodayColor(window, TODAYCOLOR_HIGHLIGHT));
+                if (list->showIcon && rect.top < iconSquare)
+                    drawItemIcon(dc, list->iconFrame);
+                color = getTodayColor(window, TODAYCOLOR_HIGHLIGHTEDTEXT);
+            }
+            SetTextColor(dc, color);
+            height = item->Paint(window, dc, rect);
+        }
+        y += height;
+        rect.top += height;
+        // Stop once the next item starts below the area to paint.
+        if (clip && rect.top >= clip->bottom)
+            break;
+    }
+    return y > iconSquare ? y : iconSquare;
 }

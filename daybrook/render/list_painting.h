@@ -4,7 +4,9 @@
 
 class AgendaList;
 
-// Paints the current list into the item window's paint DC; nothing when there is no list.
+// Paints gHost.currentList into the item window's paint DC through the list's back buffer,
+// over the Today screen's watermark; copies only the invalid rectangle. Nothing without a list.
 void paintList(HWND window, HDC dc, const RECT& invalid);
-// Paints (or, with no clip rectangle, only measures) the list's items; returns the height used.
+// Paints the items that meet clip into dc (all of them, measuring, when clip is null) and
+// returns the list's height: at least one standard row.
 int paintItems(AgendaList* list, HWND window, HDC dc, const RECT* clip);

@@ -1,41 +1,173 @@
 #include "text_drawing.h"
+#include "fonts.h"
+#include "gdi_scope.h"
+#include "render_lock.h"
+#include "../agenda/agenda_items.h"
 #include "../host/resource_module.h"
 #include "../resources/resource_ids.h"
-
-#include <oleauto.h>
+#include "../settings/options.h"
 
 #include <cwchar>
+#include <new>
 
 namespace {
-// The localised "multiday", loaded once it is first needed; never longer than 29 characters.
-WCHAR multidayText[30];
+
+const int kMultidayCapacity = 30;
+WCHAR gMultidayText[kMultidayCapacity];
+
+WCHAR* gScratchBuffer = nullptr;
+size_t gScratchCapacity = 0;
+
+const WCHAR kEllipsis[] = L"...";
+const int kEllipsisLength = 3;
+
+// Most lines fit here; longer ones get a heap copy only when they must be shortened.
+const size_t kShortCopyCapacity = 256;
+
+// The natural width of text. DT_END_ELLIPSIS is left out: where the platform shortens text
+// itself, it would report the shortened width and nothing would ever be cut here.
+int measuredWidth(HDC dc, const WCHAR* text, int count, const RECT& rect, UINT flags) {
+    RECT measured = rect;
+    DrawTextW(dc, text, count, &measured, (flags & ~DT_END_ELLIPSIS) | DT_CALCRECT);
+    return measured.right - measured.left;
+}
+
+// Cuts copy (length characters, too wide as it is) to its first n characters and "...", from
+// n = length - 4 down to 1, until it fits.
+void shortenToFit(HDC dc, WCHAR* copy, size_t length, const RECT& rect, UINT flags) {
+    int available = rect.right - rect.left;
+    for (long n = static_cast<long>(length) - kEllipsisLength - 1; n > 0; --n) {
+        wmemcpy(copy + n, kEllipsis, kEllipsisLength + 1);
+        if (measuredWidth(dc, copy, -1, rect, flags) <= available)
+            return;
+    }
+}
+
+void loadMultidayText() {
+    WCHAR text[kMultidayCapacity];
+    loadResourceString(IDS_MULTIDAY, text, kMultidayCapacity);
+    lstrcpynW(gMultidayText, text, kMultidayCapacity);
+}
+
 } // namespace
+
+int drawTextEllipsis(HDC dc, const WCHAR* text, int count, RECT* rect, UINT flags) {
+    // The shortening is ours alone, the same on every platform: the platform's own ellipsis
+    // would cut differently, and would cut word-wrapped lines too.
+    UINT drawFlags = flags & ~DT_END_ELLIPSIS;
+    const UINT kShortens = DT_END_ELLIPSIS | DT_SINGLELINE;
+    if ((flags & kShortens) != kShortens)
+        return DrawTextW(dc, text, count, rect, drawFlags);
+    size_t length = count < 0 ? wcslen(text) : wcsnlen(text, static_cast<size_t>(count));
+    if (length <= static_cast<size_t>(kEllipsisLength + 1) ||
+        measuredWidth(dc, text, count, *rect, flags) <= rect->right - rect->left)
+        return DrawTextW(dc, text, count, rect, drawFlags);
+
+    WCHAR shortCopy[kShortCopyCapacity];
+    WCHAR* copy = length < kShortCopyCapacity ? shortCopy : new (std::nothrow) WCHAR[length + 1];
+    if (!copy)
+        return DrawTextW(dc, text, count, rect, drawFlags);
+    wmemcpy(copy, text, length);
+    copy[length] = 0;
+    shortenToFit(dc, copy, length, *rect, flags);
+    int result = DrawTextW(dc, copy, -1, rect, drawFlags);
+    if (copy != shortCopy)
+        delete[] copy;
+    return result;
+}
+
+UINT lineTextFlags() {
+    UINT flags = DT_END_ELLIPSIS | DT_NOPREFIX;
+    flags |= GetOptions()->WordWrap ? DT_WORDBREAK : DT_SINGLELINE;
+    if (isRightToLeft())
+        flags |= DT_RIGHT;
+    return flags;
+}
 
 bool hasTime(double date) {
     if (date != 0.0)
         return true;
-    if (multidayText[0] == 0)
-        loadResourceString(IDS_MULTIDAY, multidayText, 30);
+    ScopedRenderLock lock;
+    if (gMultidayText[0] == 0)
+        loadMultidayText();
     return false;
 }
 
+const WCHAR* getMultidayText() {
+    return gMultidayText;
+}
+
 void formatTime(double date, WCHAR* buffer, int capacity) {
+    if (capacity <= 0)
+        return;
     if (!hasTime(date)) {
-        lstrcpynW(buffer, multidayText, capacity);
+        lstrcpynW(buffer, gMultidayText, capacity);
         return;
     }
-    SYSTEMTIME time = {};
-    VariantTimeToSystemTime(date, &time);
-    if (capacity > 0)
-        buffer[0] = 0; // a failed format leaves an empty text, not garbage
-    GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, buffer, capacity);
+    // A date the platform cannot convert or format leaves an empty text, never an unterminated
+    // buffer.
+    SYSTEMTIME time;
+    if (!VariantTimeToSystemTime(date, &time) ||
+        GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, buffer, capacity) ==
+            0) {
+        buffer[0] = 0;
+        return;
+    }
     removeSpaces(buffer);
 }
 
 void removeSpaces(WCHAR* text) {
-    WCHAR* out = text;
-    for (const WCHAR* in = text; *in; ++in)
-        if (*in != L' ')
-            *out++ = *in;
-    *out = 0;
+    WCHAR* kept = text;
+    for (const WCHAR* read = text; *read; ++read) {
+        if (*read != L' ')
+            *kept++ = *read;
+    }
+    *kept = 0;
+}
+
+int timeColumnWidth(HDC dc) {
+    ScopedRenderLock lock;
+    ensureFonts();
+    hasTime(0.0);
+    if (gFontCache.cachedTimeColumnWidth != 0)
+        return gFontCache.cachedTimeColumnWidth;
+
+    RECT sampleRect = {0, 0, 999, 999};
+    RECT multidayRect = sampleRect;
+    SYSTEMTIME time;
+    GetLocalTime(&time);
+    time.wHour = 23;
+    time.wMinute = 59;
+    WCHAR sample[40] = L"";
+    if (GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, sample, 40) == 0)
+        sample[0] = 0;
+    removeSpaces(sample);
+    {
+        ScopedSelectObject font(dc, gFontCache.plainFont);
+        drawTextEllipsis(dc, sample, -1, &sampleRect, DT_CALCRECT | DT_SINGLELINE);
+        drawTextEllipsis(dc, gMultidayText, -1, &multidayRect, DT_CALCRECT | DT_SINGLELINE);
+    }
+    gFontCache.cachedTimeColumnWidth =
+        sampleRect.right > multidayRect.right ? sampleRect.right : multidayRect.right;
+    return gFontCache.cachedTimeColumnWidth;
+}
+
+WCHAR* getScratchBuffer(size_t units) {
+    if (units <= gScratchCapacity)
+        return gScratchBuffer;
+    releaseScratchBuffer();
+    gScratchBuffer = new (std::nothrow) WCHAR[units];
+    if (gScratchBuffer)
+        gScratchCapacity = units;
+    return gScratchBuffer;
+}
+
+void releaseScratchBuffer() {
+    gScratchCapacity = 0;
+    delete[] gScratchBuffer;
+    gScratchBuffer = nullptr;
+}
+
+HGDIOBJ selectLineFont(HDC dc, const AppointmentLine* line, HFONT font) {
+    return SelectObject(dc, line->struck ? getStruckFont() : font);
 }

@@ -1,10 +1,34 @@
-// Text operations shared by every appointment line, the agenda builder and the options preview.
+// The text operations every appointment line shares.
 #pragma once
 #include <windows.h>
 
-// False exactly for 0.0, which stands for "no time on the listed day"; loads the "multiday" text.
+struct AppointmentLine;
+
+// Draws text; a single line that is too wide (DT_SINGLELINE with DT_END_ELLIPSIS) is drawn
+// shortened to its first characters and "...". The shortening works on a copy: the caller's text
+// stays whole, so a wider rectangle later shows all of it. The rectangle changes only with
+// DT_CALCRECT. Returns DrawText's result for the final drawing.
+int drawTextEllipsis(HDC dc, const WCHAR* text, int count, RECT* rect, UINT flags);
+
+// DT_END_ELLIPSIS | DT_NOPREFIX, then DT_WORDBREAK with WordWrap or DT_SINGLELINE without, and
+// DT_RIGHT for right-to-left languages.
+UINT lineTextFlags();
+
+// False exactly for 0.0, the builder's "no time on this day"; that first call also loads the
+// multiday text.
 bool hasTime(double date);
-// The short local time of the date without seconds and spaces, or "multiday" for 0.0.
+// The short time of date without spaces ("1:30PM"), or the multiday text for 0.0.
 void formatTime(double date, WCHAR* buffer, int capacity);
-// Removes every U+0020 in place.
 void removeSpaces(WCHAR* text);
+// The width of the first column of the two-column layouts, measured once per appointment font.
+int timeColumnWidth(HDC dc);
+
+// The process-wide buffer for composed lines, grown (never shrunk) to at least units; null when
+// it cannot be grown. Use it under the render lock (render_lock.h).
+WCHAR* getScratchBuffer(size_t units);
+void releaseScratchBuffer();
+// The multiday text ("multiday"), loaded by hasTime(0.0).
+const WCHAR* getMultidayText();
+
+// Selects the struck font for a struck line, else font; returns what was selected before.
+HGDIOBJ selectLineFont(HDC dc, const AppointmentLine* line, HFONT font);

@@ -28,6 +28,13 @@ DEVICE_ENV_API LANGID WINAPI DeviceGetUserDefaultUILanguage(void);
 DEVICE_ENV_API DWORD WINAPI DeviceGetTimeZoneInformation(TIME_ZONE_INFORMATION* zone);
 DEVICE_ENV_API int WINAPI DeviceMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 DEVICE_ENV_API BOOL WINAPI DeviceCloseHandle(HANDLE handle);
+// The default locales (LOCALE_USER_DEFAULT, LOCALE_SYSTEM_DEFAULT, 0) mean the device's locale.
+DEVICE_ENV_API int WINAPI DeviceGetDateFormatW(LCID locale, DWORD flags, const SYSTEMTIME* date,
+                                               LPCWSTR format, LPWSTR buffer, int length);
+DEVICE_ENV_API int WINAPI DeviceGetTimeFormatW(LCID locale, DWORD flags, const SYSTEMTIME* time,
+                                               LPCWSTR format, LPWSTR buffer, int length);
+DEVICE_ENV_API int WINAPI DeviceGetLocaleInfoW(LCID locale, LCTYPE type, LPWSTR buffer,
+                                               int length);
 
 #ifndef CEDEVICE_BUILD
 #define GetLocalTime DeviceGetLocalTime
@@ -43,6 +50,9 @@ DEVICE_ENV_API BOOL WINAPI DeviceCloseHandle(HANDLE handle);
 // Closing the notification handle of the object store ends the registration; every other handle
 // is closed as usual.
 #define CloseHandle DeviceCloseHandle
+#define GetDateFormatW DeviceGetDateFormatW
+#define GetTimeFormatW DeviceGetTimeFormatW
+#define GetLocaleInfoW DeviceGetLocaleInfoW
 #endif
 
 // Pocket PC names that desktop Win32 lacks: the sheet's maximise flag (a wizard flag on the

@@ -162,6 +162,28 @@ DEVICE_API LCID WINAPI DeviceGetUserDefaultLCID(void) {
     return gDevice.locale;
 }
 
+namespace {
+LCID deviceLocaleFor(LCID locale) {
+    bool byDefault =
+        locale == LOCALE_USER_DEFAULT || locale == LOCALE_SYSTEM_DEFAULT || locale == 0;
+    return byDefault ? DeviceGetUserDefaultLCID() : locale;
+}
+} // namespace
+
+DEVICE_API int WINAPI DeviceGetDateFormatW(LCID locale, DWORD flags, const SYSTEMTIME* date,
+                                           LPCWSTR format, LPWSTR buffer, int length) {
+    return GetDateFormatW(deviceLocaleFor(locale), flags, date, format, buffer, length);
+}
+
+DEVICE_API int WINAPI DeviceGetTimeFormatW(LCID locale, DWORD flags, const SYSTEMTIME* time,
+                                           LPCWSTR format, LPWSTR buffer, int length) {
+    return GetTimeFormatW(deviceLocaleFor(locale), flags, time, format, buffer, length);
+}
+
+DEVICE_API int WINAPI DeviceGetLocaleInfoW(LCID locale, LCTYPE type, LPWSTR buffer, int length) {
+    return GetLocaleInfoW(deviceLocaleFor(locale), type, buffer, length);
+}
+
 DEVICE_API LANGID WINAPI DeviceGetUserDefaultUILanguage(void) {
     SharedLock guard(&gDevice.lock);
     return gDevice.uiLanguage;

@@ -1,0 +1,53 @@
+// An appointment item: set off from the one above, drawn by the chosen layout, then marked.
+#include "fonts.h"
+#include "gdi_scope.h"
+#include "line_painters.h"
+#include "markers.h"
+#include "../agenda/agenda_items.h"
+#include "../host/resource_module.h"
+#include "../settings/options.h"
+
+namespace {
+
+// Half a line of the plain font between appointments of a day, except between two all-day
+// ones; none above the first.
+int gapAbove(const AppointmentItem* item, HDC dc) {
+    if (!item->prevInDay || (item->line.allDay && item->prevInDay->line.allDay))
+        return 0;
+    TEXTMETRICW metrics = {};
+    ScopedSelectObject font(dc, getPlainFont());
+    GetTextMetricsW(dc, &metrics);
+    return metrics.tmHeight / 2;
+}
+
+// With word wrap the text keeps clear of a vertical scroll bar's width at the far side.
+void narrowForWordWrap(RECT* rect) {
+    if (!GetOptions()->WordWrap)
+        return;
+    if (isRightToLeft())
+        rect->left += GetSystemMetrics(SM_CXVSCROLL);
+    else
+        rect->right -= GetSystemMetrics(SM_CXVSCROLL);
+}
+
+} // namespace
+
+int AppointmentItem::Paint(HWND window, HDC dc, const RECT& rect) {
+    int gap = gapAbove(this, dc);
+    RECT lines = rect;
+    lines.top += gap;
+    hitRect = lines;
+    lines.bottom = 0xFFFF;
+    narrowForWordWrap(&lines);
+
+    DWORD painter = GetOptions()->Painter;
+    int used = painter < static_cast<DWORD>(getPainterCount())
+                   ? getPainterTable()[painter](dc, &lines, &line)
+                   : 0;
+    hitRect.bottom = hitRect.top + used;
+    // A layout that drew nothing (no subject, no fonts) gets no marker beside it.
+    if (!line.allDay && used > 0)
+        drawBusyMarker(window, dc, this);
+    height = gap + used;
+    return height;
+}

@@ -1,0 +1,85 @@
+// Tiny owners for GDI state, so that every selection is undone and every object deleted once.
+#pragma once
+#include <windows.h>
+
+// Selects an object into a DC and puts the previous one back when it goes. A failed selection
+// (a null object) restores nothing, so the DC keeps what it had.
+class ScopedSelectObject {
+public:
+    ScopedSelectObject(HDC dc, HGDIOBJ object)
+        : dc_(dc), previous_(object ? SelectObject(dc, object) : nullptr) {}
+    ~ScopedSelectObject() {
+        if (previous_)
+            SelectObject(dc_, previous_);
+    }
+    HGDIOBJ previous() const { return previous_; }
+
+private:
+    ScopedSelectObject(const ScopedSelectObject&) = delete;
+    ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// Owns a pen, brush, font or bitmap. Declare it before the ScopedSelectObject that selects it,
+// so that the selection is undone before the object is deleted.
+class ScopedGdiObject {
+public:
+    explicit ScopedGdiObject(HGDIOBJ object = nullptr) : object_(object) {}
+    ~ScopedGdiObject() { reset(); }
+    HGDIOBJ get() const { return object_; }
+    HGDIOBJ release() {
+        HGDIOBJ object = object_;
+        object_ = nullptr;
+        return object;
+    }
+    void reset(HGDIOBJ object = nullptr) {
+        if (object_)
+            DeleteObject(object_);
+        object_ = object;
+    }
+
+private:
+    ScopedGdiObject(const ScopedGdiObject&) = delete;
+    ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
+    HGDIOBJ object_;
+};
+
+// A memory DC compatible with another (or with the screen for null), deleted when it goes.
+class ScopedMemoryDc {
+public:
+    explicit ScopedMemoryDc(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
+    ~ScopedMemoryDc() {
+        if (dc_)
+            DeleteDC(dc_);
+    }
+    HDC get() const { return dc_; }
+
+private:
+    ScopedMemoryDc(const ScopedMemoryDc&) = delete;
+    ScopedMemoryDc& operator=(const ScopedMemoryDc&) = delete;
+    HDC dc_;
+};
+
+// The screen's DC for as long as the object lives.
+class ScopedScreenDc {
+public:
+    ScopedScreenDc() : dc_(GetDC(nullptr)) {}
+    ~ScopedScreenDc() {
+        if (dc_)
+            ReleaseDC(nullptr, dc_);
+    }
+    HDC get() const { return dc_; }
+
+private:
+    ScopedScreenDc(const ScopedScreenDc&) = delete;
+    ScopedScreenDc& operator=(const ScopedScreenDc&) = delete;
+    HDC dc_;
+};
+
+// Deletes a cached object held in a slot and empties the slot.
+template <typename Handle> void deleteCachedObject(Handle* slot) {
+    if (*slot)
+        DeleteObject(*slot);
+    *slot = nullptr;
+}

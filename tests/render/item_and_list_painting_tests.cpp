@@ -1,0 +1,325 @@
+#include "render_test_support.h"
+#include "test_support.h"
+#include "agenda/agenda_list.h"
+#include "extensions/extension_table.h"
+#include "host/host_state.h"
+#include "render/fonts.h"
+#include "render/gdi_scope.h"
+#include "render/list_painting.h"
+#include "render/markers.h"
+#include "settings/options.h"
+
+#include <todaycmn.h>
+
+#include <cstring>
+#include <memory>
+
+using namespace render_testing;
+
+namespace {
+
+// An item of a fixed height that remembers how it was painted and marks its left edge black.
+class FixedItem : public AgendaItem {
+public:
+    explicit FixedItem(int paintHeight) : paintHeight_(paintHeight) {}
+    int Paint(HWND, HDC dc, const RECT& rect) override {
+        rects.push_back(rect);
+        colors.push_back(GetTextColor(dc));
+        RECT mark = {rect.left, rect.top, rect.left + 4, rect.top + paintHeight_};
+        FillRect(dc, &mark, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        height = paintHeight_;
+        return height;
+    }
+    std::vector<RECT> rects;
+    std::vector<COLORREF> colors;
+
+private:
+    int paintHeight_;
+};
+
+class PaintingTest : public RenderTest {
+protected:
+    void TearDown() override {
+        gHost.currentList = nullptr;
+        RenderTest::TearDown();
+    }
+    // A list of FixedItems of these heights (the list owns them; fixed keeps their addresses).
+    AgendaList* listOf(std::initializer_list<int> heights, int showIcon = 0) {
+        list_.reset(new AgendaList(kDay, showIcon));
+        fixed.clear();
+        for (int height : heights) {
+            fixed.push_back(new FixedItem(height));
+            list_->Insert(fixed.back(), list_->count);
+        }
+        return list_.get();
+    }
+    int dateLineHeight() {
+        Canvas canvas(1, 1);
+        ScopedSelectObject font(canvas.dc(), getDateFont());
+        TEXTMETRICW metrics = {};
+        GetTextMetricsW(canvas.dc(), &metrics);
+        return metrics.tmHeight;
+    }
+    struct ListDeleter {
+        void operator()(AgendaList* list) { destroyList(list); }
+    };
+    std::unique_ptr<AgendaList, ListDeleter> list_;
+    std::vector<FixedItem*> fixed;
+    TodayScreen today{240, 100};
+};
+
+int paintedCount(const std::vector<FixedItem*>& items, size_t index) {
+    return static_cast<int>(items[index]->rects.size());
+}
+
+} // namespace
+
+TEST_F(PaintingTest, HeadingsTakeTheSpaceAboveThemAndARuleBelow) {
+    for (bool vga : {false, true}) {
+        useScreen(vga);
+        SCOPED_TRACE(vga ? "VGA" : "QVGA");
+        int s = GetSystemMetrics(SM_CXSMICON), u = s / 8, row = s + 2 * u, indent = vga ? 55 : 30;
+        int text = dateLineHeight();
+        Canvas canvas(480, 200), reference(480, 200);
+        DrawTextRecorder recorder;
+        DayHeadingItem first(kDay, L"Monday, 8 December");
+        EXPECT_EQ(row + text + 5,
+                  first.Paint(today.item(), canvas.dc(), RECT{indent, 0, 470, 200}));
+        ASSERT_EQ(1u, recorder.drawn().size());
+        EXPECT_EQ(row, recorder.drawn()[0].rect.top) << "below the item icon's square";
+        EXPECT_EQ(getDateFont(), recorder.drawn()[0].font);
+        int rule = row + text + 3;
+        EXPECT_EQ((RECT{indent - u, rule, 470, rule + 1}),
+                  canvas.inkBounds(RECT{u + s, rule, 480, rule + 1}))
+            << "from u left of the text to the right margin";
+        EXPECT_EQ(kHeadingRule, canvas.pixel(300, rule));
+        EXPECT_EQ(0, canvas.inkIn(indent, row + text, 470, rule))
+            << "nothing between text and rule";
+        // The calendar icon sits in the left margin, centred between the top and the rule.
+        HICON icon = static_cast<HICON>(
+            LoadImageW(gHost.moduleInstance, MAKEINTRESOURCEW(104), IMAGE_ICON, s, s, 0));
+        DrawIconEx(reference.dc(), u, row + (rule - s - row) / 2, icon, 0, 0, 0, nullptr,
+                   DI_NORMAL);
+        DestroyIcon(icon);
+        EXPECT_TRUE(canvas.sameAs(reference, RECT{0, row, indent - u, rule}));
+    }
+    useScreen(false);
+    Canvas canvas(240, 200);
+    DrawTextRecorder recorder;
+    DayHeadingItem later(kDay, L"Tuesday");
+    EXPECT_EQ(6 + 2 + 18, later.Paint(today.item(), canvas.dc(), RECT{30, 100, 238, 200}));
+    EXPECT_EQ(108, recorder.drawn()[0].rect.top) << "half a date line and u below the item above";
+    EXPECT_EQ(10 + 18, later.Paint(today.item(), canvas.dc(), RECT{30, 10, 238, 200}))
+        << "never above the icon's square";
+    EXPECT_EQ(20, recorder.drawn()[1].rect.top);
+    EXPECT_EQ(getDateFont(), later.GetFont());
+}
+
+TEST_F(PaintingTest, AnExtensionCanDrawTheHeadingInstead) {
+    gExtensions.entries = static_cast<ExtensionEntry*>(
+        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ExtensionEntry)));
+    gExtensions.count = 1;
+    lstrcpyW(gExtensions.entries[0].name, L"Painter");
+    lstrcpyW(gExtensions.entries[0].path,
+             (testing_support::programFolder() + L"\\testmodules\\ExtensionPaintOnly.dll").c_str());
+    Canvas canvas(240, 320);
+    DrawTextRecorder recorder;
+    DayHeadingItem heading(kDay + 0.25, L"Monday");
+    EXPECT_EQ(192 + 8, heading.Paint(today.item(), canvas.dc(), RECT{30, 100, 238, 300}))
+        << "the extension's height (its rectangle's) plus the space above";
+    EXPECT_TRUE(recorder.drawn().empty());
+    EXPECT_EQ(0, canvas.inkIn(0, 0, 240, 320)) << "no icon, no rule";
+    auto lastDateHigh = reinterpret_cast<DWORD (*)()>(reinterpret_cast<void*>(
+        GetProcAddress(gExtensions.entries[0].module, "ExtensionLastDateHigh")));
+    ULONGLONG bits;
+    double date = kDay + 0.25;
+    memcpy(&bits, &date, sizeof bits);
+    ASSERT_NE(nullptr, lastDateHigh);
+    EXPECT_EQ(static_cast<DWORD>(bits >> 32), lastDateHigh()) << "the date's upper half";
+
+    DayHeadingItem declined(kDay, L"decline");
+    declined.Paint(today.item(), canvas.dc(), RECT{30, 100, 238, 300});
+    ASSERT_EQ(1u, recorder.drawn().size()) << "an extension that declines leaves it to the item";
+    EXPECT_EQ(L"decline", recorder.drawn()[0].text);
+    unloadAll();
+}
+
+TEST_F(PaintingTest, MessagesAndSeparators) {
+    Canvas canvas(240, 100);
+    TextItem message(L"No upcoming appointments", 1);
+    EXPECT_EQ(20, message.Paint(today.item(), canvas.dc(), RECT{30, 0, 238, 100}));
+    RECT ink = canvas.inkBounds(RECT{0, 0, 240, 20});
+    EXPECT_GE(ink.left, 30) << "left-aligned at the indent";
+    EXPECT_LE(ink.left, 32);
+    TextItem plain(L"Nothing further today", 0);
+    EXPECT_EQ(13, plain.Paint(today.item(), canvas.dc(), RECT{30, 30, 238, 100}));
+    useRightToLeft(true);
+    plain.Paint(today.item(), canvas.dc(), RECT{30, 60, 238, 100});
+    ink = canvas.inkBounds(RECT{0, 60, 240, 80});
+    RECT extent = {0, 0, 999, 99};
+    SelectObject(canvas.dc(), getPlainFont());
+    DrawTextW(canvas.dc(), L"Nothing further today", -1, &extent, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_GE(ink.left, 238 - extent.right) << "right-aligned in a right-to-left language";
+    EXPECT_LE(ink.left, 238 - extent.right + 2);
+
+    Canvas separatorCanvas(240, 100);
+    SeparatorItem separator;
+    EXPECT_EQ(4, separator.Paint(today.item(), separatorCanvas.dc(), RECT{30, 50, 230, 100}));
+    ink = separatorCanvas.inkBounds(RECT{0, 0, 240, 100});
+    EXPECT_EQ(80, ink.left);
+    EXPECT_EQ(52, ink.top);
+    EXPECT_EQ(53, ink.bottom);
+    EXPECT_LE(ink.right, 180);
+    EXPECT_GT(ink.right, 170);
+    EXPECT_LT(separatorCanvas.inkIn(80, 52, 180, 53), 100) << "dashed";
+    EXPECT_EQ(kText, separatorCanvas.pixel(80, 52));
+}
+
+TEST_F(PaintingTest, ListHeightIndentAndMargins) {
+    Canvas canvas(480, 320);
+    EXPECT_EQ(20, paintItems(listOf({}, 1), today.item(), canvas.dc(), nullptr))
+        << "an empty list is one standard row";
+    EXPECT_GT(canvas.inkIn(2, 2, 18, 18), 0) << "with the item icon";
+    EXPECT_EQ(20, paintItems(listOf({7}), today.item(), canvas.dc(), nullptr));
+    EXPECT_EQ(102, paintItems(listOf({60, 40}), today.item(), canvas.dc(), nullptr));
+    EXPECT_EQ((RECT{30, 0, 238, 100}), fixed[0]->rects[0]);
+    EXPECT_EQ(60, fixed[1]->rects[0].top);
+    EXPECT_EQ(kText, fixed[1]->colors[0]);
+    useScreen(true);
+    TodayScreen vga(480, 200);
+    EXPECT_EQ(40, paintItems(listOf({}), vga.item(), canvas.dc(), nullptr));
+    paintItems(listOf({10}), vga.item(), canvas.dc(), nullptr);
+    EXPECT_EQ((RECT{55, 0, 476, 200}), fixed[0]->rects[0]);
+}
+
+TEST_F(PaintingTest, TheSelectedItemIsPaintedOnABand) {
+    Canvas canvas(240, 100);
+    AgendaList* list = listOf({20, 10, 30}, 1);
+    paintItems(list, today.item(), canvas.dc(), nullptr); // heights of a previous paint
+    list->selection = 2;
+    paintItems(list, today.item(), canvas.dc(), nullptr);
+    EXPECT_EQ(kHighlight, canvas.pixel(0, 30)) << "from the window's left edge";
+    EXPECT_EQ(kHighlight, canvas.pixel(237, 59)) << "to the right margin";
+    EXPECT_EQ(RGB(255, 255, 255), canvas.pixel(238, 45));
+    EXPECT_EQ(RGB(255, 255, 255), canvas.pixel(100, 29)) << "as high as the item's last paint";
+    EXPECT_EQ(RGB(255, 255, 255), canvas.pixel(100, 60));
+    EXPECT_EQ(kHighlightedText, fixed[2]->colors[1]);
+    EXPECT_EQ(kText, fixed[1]->colors[1]);
+
+    Canvas unselected(240, 100);
+    list->selection = -1;
+    paintItems(list, today.item(), unselected.dc(), nullptr);
+    EXPECT_EQ(0, unselected.inkIn(20, 0, 240, 100) - unselected.inkIn(30, 0, 34, 100))
+        << "no band: only the items' own marks";
+
+    // A band at the top covers the icon square; the icon is drawn again over it.
+    Canvas top(240, 100), reference(240, 100);
+    list->selection = 0;
+    paintItems(list, today.item(), top.dc(), nullptr);
+    HBRUSH band = CreateSolidBrush(kHighlight);
+    RECT bandRect = {0, 0, 238, 20};
+    FillRect(reference.dc(), &bandRect, band);
+    DeleteObject(band);
+    drawItemIcon(reference.dc(), 0);
+    EXPECT_TRUE(top.sameAs(reference, RECT{0, 0, 30, 20}));
+}
+
+TEST_F(PaintingTest, OnlyItemsThatMeetTheInvalidAreaArePainted) {
+    Canvas canvas(240, 200);
+    AgendaList* list = listOf({20, 20, 20, 20, 20, 20});
+    paintItems(list, today.item(), canvas.dc(), nullptr);
+    RECT clip = {0, 61, 240, 81};
+    paintItems(list, today.item(), canvas.dc(), &clip);
+    EXPECT_EQ(1, paintedCount(fixed, 0)) << "wholly above";
+    EXPECT_EQ(1, paintedCount(fixed, 1));
+    EXPECT_EQ(2, paintedCount(fixed, 3));
+    EXPECT_EQ(2, paintedCount(fixed, 4)) << "its first row, 80, is in the area";
+    EXPECT_EQ(1, paintedCount(fixed, 5)) << "the pass stops below the area";
+
+    list = listOf({20, 20, 20});
+    RECT below = {0, 150, 240, 160};
+    paintItems(list, today.item(), canvas.dc(), &below);
+    EXPECT_EQ(3, paintedCount(fixed, 0) + paintedCount(fixed, 1) + paintedCount(fixed, 2))
+        << "items never painted have no height to skip by";
+}
+
+TEST_F(PaintingTest, TheListIsPaintedThroughAKeptBackBuffer) {
+    Canvas screen(240, 320, RGB(9, 9, 9));
+    gHost.currentList = listOf({20, 20});
+    GdiTracker tracker;
+    paintList(today.item(), screen.dc(), RECT{0, 0, 240, 50});
+    HBITMAP back = gHost.currentList->backBitmap;
+    paintList(today.item(), screen.dc(), RECT{0, 0, 240, 50});
+    EXPECT_EQ(1, tracker.created("CreateCompatibleBitmap")) << "made once for an unchanged size";
+    EXPECT_EQ(back, gHost.currentList->backBitmap);
+    EXPECT_EQ((RECT{0, 0, 240, 100}), today.lastWatermarkRect()) << "the whole client";
+    EXPECT_EQ(2, today.messages(TODAYM_DRAWWATERMARK));
+    EXPECT_EQ(kWatermark, screen.pixel(100, 10));
+    EXPECT_EQ(RGB(0, 0, 0), screen.pixel(31, 30)) << "the second item";
+    EXPECT_EQ(RGB(9, 9, 9), screen.pixel(100, 50)) << "only the invalid rectangle is copied";
+
+    SetWindowPos(today.item(), nullptr, 0, 0, 240, 90, SWP_NOMOVE | SWP_NOZORDER);
+    paintList(today.item(), screen.dc(), RECT{0, 0, 240, 50});
+    EXPECT_EQ(2, tracker.created("CreateCompatibleBitmap")) << "a new size, a new buffer";
+    EXPECT_EQ(90, gHost.currentList->backHeight);
+
+    gHost.currentList = nullptr;
+    Canvas untouched(240, 320, RGB(9, 9, 9));
+    paintList(today.item(), untouched.dc(), RECT{0, 0, 240, 50});
+    EXPECT_EQ(0, untouched.inkIn(0, 0, 240, 320)) << "no list, nothing painted";
+}
+
+TEST_F(PaintingTest, AScrolledWindowKeepsItsVisibleRowsInTheBuffer) {
+    TodayScreen scrolled(240, 400, -30); // taller than the screen, 30 rows above its top
+    std::initializer_list<int> rows = {20, 20, 20, 20, 20, 20, 20, 20, 20, 20,
+                                       20, 20, 20, 20, 20, 20, 20, 20, 20, 20};
+    gHost.currentList = listOf(rows);
+    Canvas screen(240, 400, RGB(9, 9, 9));
+    paintList(scrolled.item(), screen.dc(), RECT{0, 300, 240, 350});
+    EXPECT_EQ(320, gHost.currentList->backHeight) << "no taller than the screen";
+    EXPECT_EQ(RGB(0, 0, 0), screen.pixel(31, 345)) << "client row 345 is the buffer's row 315";
+    EXPECT_EQ(kWatermark, screen.pixel(100, 345));
+    EXPECT_EQ(kWatermark, screen.pixel(100, 300));
+}
+
+TEST_F(PaintingTest, RepeatedPaintsLeakNothingAndRestoreEverySelection) {
+    Canvas screen(240, 320);
+    HDC dc = screen.dc();
+    HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT), pen = GetCurrentObject(dc, OBJ_PEN);
+    HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH);
+    COLORREF textColor = GetTextColor(dc);
+    int mode = GetBkMode(dc);
+    GdiTracker tracker;
+    {
+        AgendaList* list = new AgendaList(kDay, 1);
+        list->Insert(new DayHeadingItem(kDay, L"Monday"), 0);
+        AppointmentItem* first = makeAppointment(L"Review", L"Lab", 10, 11);
+        first->line.busyStatus = 1;
+        list->Insert(first, 1);
+        AppointmentItem* second = makeAppointment(L"Lunch", L"", 12, 13, first);
+        second->conflict = 1;
+        list->Insert(second, 2);
+        list->Insert(new SeparatorItem(), 3);
+        list->Insert(new TextItem(L"Nothing further today", 0), 4);
+        list->selection = 1;
+        gHost.currentList = list;
+        for (int paint = 0; paint < 200; ++paint) {
+            gOptions.Painter = paint % 14;
+            gOptions.FreeColor = paint % 2 ? RGB(0, 200, 0) : ColorNone;
+            list->iconFrame = paint % 2;
+            paintList(today.item(), dc, RECT{0, 0, 240, 100});
+            paintItems(list, today.item(), dc, nullptr);
+        }
+        EXPECT_EQ(font, GetCurrentObject(dc, OBJ_FONT));
+        EXPECT_EQ(pen, GetCurrentObject(dc, OBJ_PEN));
+        EXPECT_EQ(brush, GetCurrentObject(dc, OBJ_BRUSH));
+        EXPECT_EQ(textColor, GetTextColor(dc));
+        EXPECT_EQ(mode, GetBkMode(dc));
+        gHost.currentList = nullptr;
+        destroyList(list);
+    }
+    EXPECT_GT(tracker.created("CreateSolidBrush"), 200) << "the selection band's brushes";
+    releaseMarkerCache();
+    releaseDrawingCaches();
+    EXPECT_EQ(0u, tracker.live()) << "every object made while painting is deleted again";
+}
