@@ -1,10 +1,13 @@
-// today.exe: hosts a Today item the way the device's Today screen does.
-//   today.exe [--item <dll>] [--calendar <file.ics>] [--now "YYYY-MM-DD HH:MM"]
-//             [--screen qvga|vga] [--landscape] [--seconds <n>]
+// today.exe: the Today screen of the emulated device.
+//   today.exe [--calendar <file.ics>] [--now "YYYY-MM-DD HH:MM"] [--screen qvga|vga]
+//             [--landscape] [--seconds <n>] [--png <file.png>]
+//             [--item <dll>]                   host one library instead of the registered items
+//             [--install <dll>] [--uninstall <dll>]   play the device installer first
 //             [--options [--close-options-after <ms>] [--options-page <n>]
 //              [--options-snapshot <file.png>]]
 #include "options_session.h"
 #include "today_screen.h"
+#include "window_snapshot.h"
 #include <device.h>
 
 #include <cstdio>
@@ -14,9 +17,12 @@
 namespace {
 
 struct Arguments {
-    const WCHAR* item = nullptr; // daybrook.dll beside this program
+    const WCHAR* item = nullptr;
     const WCHAR* calendar = nullptr;
     const WCHAR* now = nullptr;
+    const WCHAR* png = nullptr;
+    const WCHAR* install = nullptr;
+    const WCHAR* uninstall = nullptr;
     DeviceScreenKind screen = DeviceScreenQvga;
     bool landscape = false;
     double seconds = 3.0;
@@ -24,10 +30,13 @@ struct Arguments {
 };
 
 void printUsage() {
-    std::fprintf(stderr, "usage: today.exe [--item <dll>] [--calendar <file.ics>] "
-                         "[--now \"YYYY-MM-DD HH:MM\"] [--screen qvga|vga] [--landscape] "
-                         "[--seconds <n>] [--options [--close-options-after <ms>] "
-                         "[--options-page <n>] [--options-snapshot <file.png>]]\n");
+    std::fprintf(stderr,
+                 "usage: today.exe [--calendar <file.ics>] [--now \"YYYY-MM-DD HH:MM\"]\n"
+                 "                 [--screen qvga|vga] [--landscape] [--seconds <n>]\n"
+                 "                 [--png <file.png>] [--item <dll>]\n"
+                 "                 [--install <dll>] [--uninstall <dll>]\n"
+                 "                 [--options [--close-options-after <ms>] [--options-page <n>]\n"
+                 "                  [--options-snapshot <file.png>]]\n");
 }
 
 bool parseArguments(int count, WCHAR** values, Arguments* arguments) {
@@ -36,13 +45,23 @@ bool parseArguments(int count, WCHAR** values, Arguments* arguments) {
         bool hasValue = i + 1 < count;
         if (wcscmp(name, L"--landscape") == 0) {
             arguments->landscape = true;
-        } else if (wcscmp(name, L"--item") == 0 && hasValue) {
+        } else if (wcscmp(name, L"--options") == 0) {
+            arguments->options.open = true;
+        } else if (!hasValue) {
+            return false;
+        } else if (wcscmp(name, L"--item") == 0) {
             arguments->item = values[++i];
-        } else if (wcscmp(name, L"--calendar") == 0 && hasValue) {
+        } else if (wcscmp(name, L"--calendar") == 0) {
             arguments->calendar = values[++i];
-        } else if (wcscmp(name, L"--now") == 0 && hasValue) {
+        } else if (wcscmp(name, L"--now") == 0) {
             arguments->now = values[++i];
-        } else if (wcscmp(name, L"--screen") == 0 && hasValue) {
+        } else if (wcscmp(name, L"--png") == 0) {
+            arguments->png = values[++i];
+        } else if (wcscmp(name, L"--install") == 0) {
+            arguments->install = values[++i];
+        } else if (wcscmp(name, L"--uninstall") == 0) {
+            arguments->uninstall = values[++i];
+        } else if (wcscmp(name, L"--screen") == 0) {
             const WCHAR* kind = values[++i];
             if (_wcsicmp(kind, L"vga") == 0)
                 arguments->screen = DeviceScreenVga;
@@ -50,16 +69,14 @@ bool parseArguments(int count, WCHAR** values, Arguments* arguments) {
                 arguments->screen = DeviceScreenQvga;
             else
                 return false;
-        } else if (wcscmp(name, L"--options") == 0) {
-            arguments->options.open = true;
-        } else if (wcscmp(name, L"--close-options-after") == 0 && hasValue) {
-            arguments->options.closeAfterMilliseconds = _wtoi(values[++i]);
-        } else if (wcscmp(name, L"--options-page") == 0 && hasValue) {
-            arguments->options.page = _wtoi(values[++i]);
-        } else if (wcscmp(name, L"--options-snapshot") == 0 && hasValue) {
-            arguments->options.snapshot = values[++i];
-        } else if (wcscmp(name, L"--seconds") == 0 && hasValue) {
+        } else if (wcscmp(name, L"--seconds") == 0) {
             arguments->seconds = _wtof(values[++i]);
+        } else if (wcscmp(name, L"--close-options-after") == 0) {
+            arguments->options.closeAfterMilliseconds = _wtoi(values[++i]);
+        } else if (wcscmp(name, L"--options-page") == 0) {
+            arguments->options.page = _wtoi(values[++i]);
+        } else if (wcscmp(name, L"--options-snapshot") == 0) {
+            arguments->options.snapshot = values[++i];
         } else {
             return false;
         }
@@ -88,6 +105,58 @@ int reportMessageBox(HWND, const WCHAR* text, const WCHAR* caption, UINT, void*)
     return IDOK;
 }
 
+// Paths given on the command line mean the caller's folder, before the device's root becomes
+// the current folder.
+bool makeFull(const WCHAR** path, WCHAR* buffer) {
+    if (!*path)
+        return true;
+    if (!GetFullPathNameW(*path, MAX_PATH, buffer, nullptr))
+        return false;
+    *path = buffer;
+    return true;
+}
+
+// The device installer: load the library and call its self-registration and setup hook (or its
+// removal hook). The installer's own reference keeps the library loaded while the hooks run.
+bool runInstaller(const WCHAR* library, bool install) {
+    HMODULE module = LoadLibraryW(library);
+    if (!module) {
+        std::fwprintf(stderr, L"today: cannot load %ls (error %lu)\n", library, GetLastError());
+        return false;
+    }
+    typedef HRESULT(WINAPI * RegisterProc)();
+    typedef int(WINAPI * InstallExitProc)(HWND, LPCWSTR, WORD, WORD, WORD, WORD, WORD);
+    typedef int(WINAPI * UninstallInitProc)(HWND, LPCWSTR);
+    bool done = false;
+    if (install) {
+        auto registerServer = reinterpret_cast<RegisterProc>(
+            reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")));
+        auto installExit = reinterpret_cast<InstallExitProc>(
+            reinterpret_cast<void*>(GetProcAddress(module, "Install_Exit")));
+        HRESULT result = registerServer ? registerServer() : E_NOTIMPL;
+        if (SUCCEEDED(result) && installExit)
+            installExit(nullptr, L"\\Program Files\\Daybrook", 0, 0, 0, 0, 0);
+        done = SUCCEEDED(result);
+        std::fwprintf(stdout, L"today: installed %ls (0x%08lx)\n", library,
+                      static_cast<unsigned long>(result));
+    } else {
+        auto uninstallInit = reinterpret_cast<UninstallInitProc>(
+            reinterpret_cast<void*>(GetProcAddress(module, "Uninstall_Init")));
+        if (uninstallInit)
+            uninstallInit(nullptr, L"\\Program Files\\Daybrook");
+        done = uninstallInit != nullptr;
+        std::fwprintf(stdout, L"today: uninstalled %ls\n", library);
+    }
+    FreeLibrary(module);
+    return done;
+}
+
+void reportItems(const TodayScreen& screen) {
+    for (const auto& item : screen.items())
+        std::fwprintf(stdout, L"today: row \"%ls\" type %lu at %d, %d pixels high\n",
+                      item->entry.name.c_str(), item->entry.type, item->top, item->height);
+}
+
 } // namespace
 
 int wmain(int argc, WCHAR** argv) {
@@ -97,30 +166,18 @@ int wmain(int argc, WCHAR** argv) {
         return 2;
     }
     DeviceSetScreen(arguments.screen, arguments.landscape);
-    WCHAR itemPath[MAX_PATH];
-    WCHAR calendarPath[MAX_PATH];
-    WCHAR besideProgram[MAX_PATH];
-    if (!arguments.item) {
-        DWORD length = GetModuleFileNameW(nullptr, besideProgram, MAX_PATH);
-        WCHAR* slash = length && length < MAX_PATH ? wcsrchr(besideProgram, L'\\') : nullptr;
-        if (!slash || slash - besideProgram + 14 >= MAX_PATH) {
-            std::fprintf(stderr, "today: cannot find the program's own folder\n");
-            return 1;
-        }
-        wcscpy(slash + 1, L"daybrook.dll");
-        arguments.item = besideProgram;
-    }
-    // Relative paths mean the caller's folder, before the device's root becomes current.
-    if (!GetFullPathNameW(arguments.item, MAX_PATH, itemPath, nullptr) ||
-        (arguments.calendar &&
-         !GetFullPathNameW(arguments.calendar, MAX_PATH, calendarPath, nullptr))) {
+    WCHAR item[MAX_PATH], calendar[MAX_PATH], png[MAX_PATH], install[MAX_PATH],
+        uninstall[MAX_PATH];
+    if (!makeFull(&arguments.item, item) || !makeFull(&arguments.calendar, calendar) ||
+        !makeFull(&arguments.png, png) || !makeFull(&arguments.install, install) ||
+        !makeFull(&arguments.uninstall, uninstall)) {
         std::fprintf(stderr, "today: a path is too long\n");
         return 2;
     }
-    arguments.item = itemPath;
     if (arguments.calendar)
-        DeviceSetCalendarFile(calendarPath);
+        DeviceSetCalendarFile(arguments.calendar);
     DeviceEnter();
+    DeviceEnsureTodayItems();
     if (arguments.now) {
         SYSTEMTIME now;
         if (!parseDeviceTime(arguments.now, &now)) {
@@ -131,6 +188,7 @@ int wmain(int argc, WCHAR** argv) {
     }
     // Headless there is nobody to press OK: boxes are reported and answered.
     DeviceSetMessageBoxHandler(reportMessageBox, nullptr);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
     TodayScreen screen;
     if (!screen.Create()) {
@@ -138,15 +196,23 @@ int wmain(int argc, WCHAR** argv) {
                      GetLastError());
         return 1;
     }
-    if (!screen.LoadItem(arguments.item, L"Daybrook")) {
-        std::fwprintf(stderr, L"today: cannot load the item %ls (error %lu)\n", arguments.item,
-                      GetLastError());
+    if (arguments.item) {
+        if (!screen.LoadItem(arguments.item, L"Daybrook")) {
+            std::fwprintf(stderr, L"today: cannot load the item %ls (error %lu)\n",
+                          arguments.item, GetLastError());
+            screen.Destroy();
+            return 1;
+        }
+    } else {
+        screen.LoadRegisteredItems();
+    }
+    if ((arguments.install && !runInstaller(arguments.install, true)) ||
+        (arguments.uninstall && !runInstaller(arguments.uninstall, false))) {
         screen.Destroy();
         return 1;
     }
-    std::fwprintf(stdout, L"today: %ls loaded, item window %p\n", arguments.item,
-                  static_cast<void*>(screen.item().window));
-    screen.Run(static_cast<DWORD>(arguments.seconds * 1000), 2000);
+    screen.Run(static_cast<DWORD>(arguments.seconds * 1000), 250);
+    reportItems(screen);
     if (arguments.options.open) {
         if (!openItemOptions(screen, arguments.options))
             std::fprintf(stderr, "today: the item has no options (export 241)\n");
@@ -154,8 +220,18 @@ int wmain(int argc, WCHAR** argv) {
             std::fwprintf(stdout, L"today: options closed, item height %lu pixels\n",
                           screen.item().record.cyp);
     }
-    std::fwprintf(stdout, L"today: item height %lu pixels\n", screen.item().record.cyp);
+    int status = 0;
+    if (arguments.png) {
+        UpdateWindow(screen.window());
+        screen.Run(50, 1000);
+        if (saveWindowSnapshot(screen.window(), arguments.png)) {
+            std::fwprintf(stdout, L"today: wrote %ls\n", arguments.png);
+        } else {
+            std::fwprintf(stderr, L"today: cannot write %ls\n", arguments.png);
+            status = 1;
+        }
+    }
     screen.Destroy();
-    std::fwprintf(stdout, L"today: item unloaded\n");
-    return 0;
+    CoUninitialize();
+    return status;
 }

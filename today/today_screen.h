@@ -1,34 +1,52 @@
-// The Today screen as an item sees it: a parent window that hosts item windows, polls them and
-// answers their questions.
+// The Today screen as an item sees it: a parent window that hosts item windows, lays them out by
+// their heights, polls them and answers their questions. Its items come from the registry like
+// the device's, or from one library named on the command line.
 #pragma once
 #include <windows.h>
 #include <todaycmn.h>
 
+#include "today_items.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
 struct HostedItem {
+    TodayItemEntry entry;
     HMODULE library = nullptr;
     TODAYLISTITEM record = {};
-    HWND window = nullptr;
+    HWND window = nullptr; // custom items only
+    int top = 0;           // where the row starts in the Today window
+    int height = 0;
 };
 
 class TodayScreen {
 public:
     bool Create();
-    // Loads the item library and calls its initialisation entry (ordinal 240).
+    // Hosts one library directly, as a custom item named itemName.
     bool LoadItem(const WCHAR* libraryPath, const WCHAR* itemName);
-    // One poll of every item, as the Today screen does every two seconds.
+    // Builds the item list from the registry, as the device's Today screen does.
+    void LoadRegisteredItems();
+    // One poll of every custom item, as the Today screen does every two seconds.
     void QueryItems();
     // Runs the message loop for the given time, polling items at the given interval.
     void Run(DWORD milliseconds, DWORD pollInterval);
-    // Destroys every item window and releases the libraries.
     void UnloadItems();
     void Destroy();
 
     HWND window() const { return window_; }
-    const HostedItem& item() const { return item_; }
+    // The first custom item (the one a single-library run hosts).
+    const HostedItem& item() const;
+    const std::vector<std::unique_ptr<HostedItem>>& items() const { return items_; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool StartCustomItem(HostedItem* item);
+    void Layout();
+    void Paint(HDC dc);
 
     HWND window_ = nullptr;
-    HostedItem item_;
+    bool fromRegistry_ = false;
+    std::vector<std::unique_ptr<HostedItem>> items_;
 };
