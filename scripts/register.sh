@@ -8,3 +8,7 @@ if [ -f "$BUILD_DIR/bin/pimstore.dll" ]; then
     # registration records the full path all the same.
     (cd "$BUILD_DIR/bin" && "$WINE" regsvr32 /s pimstore.dll >/dev/null 2>&1 </dev/null)
 fi
+# The device's Calendar shortcut, \windows\calendar.lnk, pointing at the built calendar.exe.
+if [ -f "$BUILD_DIR/bin/calendar.exe" ]; then
+    "$WINE" "$BUILD_DIR/bin/calendar.exe" --install-shortcut >/dev/null 2>&1 </dev/null
+fi

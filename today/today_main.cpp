@@ -188,6 +188,9 @@ int wmain(int argc, WCHAR** argv) {
     }
     // Headless there is nobody to press OK: boxes are reported and answered.
     DeviceSetMessageBoxHandler(reportMessageBox, nullptr);
+    // The right button stands for a held stylus; the programs the item starts share this device.
+    DeviceEmulateStylus(TRUE);
+    DeviceExportEnvironment();
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
     TodayScreen screen;

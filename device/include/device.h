@@ -114,3 +114,31 @@ DEVICE_API int DeviceCloseAppointmentViews(void);
 // device (default "C:\Outbox", created by whoever writes into it). Null returns to the default.
 DEVICE_API void DeviceSetOutboxFolder(const WCHAR* path);
 DEVICE_API BOOL DeviceGetOutboxFolder(WCHAR* buffer, int bufferLength);
+
+// Pop-up menus: a handler answers them instead of a real tracked menu (tests, headless runs).
+// It sees what the menu offers, in order, and returns the command a user would pick; 0 closes
+// the menu without a choice, and so does a command the menu does not offer enabled.
+struct DeviceMenuEntry {
+    UINT id;
+    UINT type;         // MFT_* as the menu holds it: MFT_SEPARATOR for a separator
+    UINT state;        // MFS_*
+    const WCHAR* text; // empty for a separator
+    HMENU subMenu;
+};
+typedef UINT (*DeviceMenuHandler)(HWND owner, const DeviceMenuEntry* entries, int count,
+                                  POINT screenPoint, UINT flags, void* context);
+DEVICE_API void DeviceSetMenuHandler(DeviceMenuHandler handler, void* context);
+
+// The right button stands for the stylus held still, on the calling thread's windows: its press
+// arrives as WM_LBUTTONDOWN, which SHRecognizeGesture answers with GN_CONTEXTMENU. Returns TRUE
+// when the emulation is in the requested state.
+DEVICE_API BOOL DeviceEmulateStylus(BOOL enable);
+
+// Writes the device's settings (screen, clock, locale, zone offset, calendar file) into this
+// process's DEVICE_* variables, so that the programs it starts run on the same device.
+DEVICE_API void DeviceExportEnvironment(void);
+
+// The device's Calendar program, calendar.exe, which "\windows\calendar.lnk" starts: its main
+// window and the list of upcoming appointments in it.
+#define DEVICE_CALENDAR_CLASS L"DeviceCalendar"
+#define DEVICE_CALENDAR_LIST_ID 100

@@ -73,3 +73,19 @@ DEVICE_ENV_API HBRUSH WINAPI DeviceGetSysColorBrush(int index);
 #define GetSysColor DeviceGetSysColor
 #define GetSysColorBrush DeviceGetSysColorBrush
 #endif
+
+// Menus that tests and headless runs answer, and the device shell's way of starting a shortcut.
+#include <shellapi.h>
+DEVICE_ENV_API BOOL WINAPI DeviceTrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner,
+                                                  LPTPMPARAMS exclude);
+DEVICE_ENV_API BOOL WINAPI DeviceTrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved,
+                                                HWND owner, const RECT* rect);
+DEVICE_ENV_API BOOL WINAPI DeviceShellExecuteExW(SHELLEXECUTEINFOW* info);
+
+#ifndef CEDEVICE_BUILD
+#define TrackPopupMenuEx DeviceTrackPopupMenuEx
+#define TrackPopupMenu DeviceTrackPopupMenu
+#undef ShellExecuteEx
+#define ShellExecuteEx DeviceShellExecuteExW
+#define ShellExecuteExW DeviceShellExecuteExW
+#endif

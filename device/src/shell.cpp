@@ -10,6 +10,9 @@ const DWORD kHoldMilliseconds = 500;
 
 LONG gForcedGesture = -1;
 
+// The calling thread's hook that lets the right button stand for a tap-and-hold.
+thread_local HHOOK tStylusHook = nullptr;
+
 bool movedTooFar(const POINT& down, LPARAM lParam) {
     int x = static_cast<short>(LOWORD(lParam));
     int y = static_cast<short>(HIWORD(lParam));
@@ -17,7 +20,33 @@ bool movedTooFar(const POINT& down, LPARAM lParam) {
            abs(y - down.y) > GetSystemMetrics(SM_CYDRAG);
 }
 
+// A right-button press arrives as a stylus press that SHRecognizeGesture answers with a
+// tap-and-hold; its release is dropped (the menu has taken over), along with a hold nobody asked
+// about, so that it cannot turn a later tap into a menu.
+LRESULT CALLBACK stylusHook(int code, WPARAM removing, LPARAM lParam) {
+    MSG* message = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && removing == PM_REMOVE && message) {
+        if (message->message == WM_RBUTTONDOWN) {
+            InterlockedExchange(&gForcedGesture, GN_CONTEXTMENU);
+            message->message = WM_LBUTTONDOWN;
+            message->wParam = (message->wParam & ~MK_RBUTTON) | MK_LBUTTON;
+        } else if (message->message == WM_RBUTTONUP) {
+            InterlockedCompareExchange(&gForcedGesture, -1, GN_CONTEXTMENU);
+            message->message = WM_NULL;
+        }
+    }
+    return CallNextHookEx(tStylusHook, code, removing, lParam);
+}
+
 } // namespace
+
+DEVICE_API BOOL DeviceEmulateStylus(BOOL enable) {
+    if (enable && !tStylusHook)
+        tStylusHook = SetWindowsHookExW(WH_GETMESSAGE, stylusHook, nullptr, GetCurrentThreadId());
+    else if (!enable && tStylusHook && UnhookWindowsHookEx(tStylusHook))
+        tStylusHook = nullptr;
+    return (tStylusHook != nullptr) == (enable != FALSE);
+}
 
 DEVICE_API void DeviceSetNextGesture(DWORD result) {
     InterlockedExchange(&gForcedGesture, static_cast<LONG>(result));
