@@ -1,5 +1,77 @@
-// Until the calendar programs and menus are in place, a tap opens nothing.
 #include "calendar_program.h"
+#include "installed_programs.h"
+#include "../settings/options.h"
 
-int launchCalendarProgram(HWND) { return 0; }
-void showContextMenu(AgendaList*, HWND, int, int) {}
+#include <shellapi.h>
+
+#ifndef _WIN64
+static_assert(sizeof(SHELLEXECUTEINFOW) == 60, "SHELLEXECUTEINFO is 60 bytes on the device");
+#endif
+
+namespace {
+
+const WCHAR kDeviceCalendar[] = L"\\windows\\calendar.lnk";
+const WCHAR kPocketInformant[] = L"\\Windows\\PITab.exe";
+const WCHAR kAgendaFusionKey[] = L"SOFTWARE\\Developer One, Inc.\\Agenda Fusion";
+
+// Agenda Fusion's "AppLocation": only a string that fits the buffer with its terminator.
+bool readAgendaFusionLocation(WCHAR* path, int length) {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kAgendaFusionKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    DWORD size = static_cast<DWORD>(length * sizeof(WCHAR));
+    const LONG status =
+        RegQueryValueExW(key, L"AppLocation", nullptr, &type, reinterpret_cast<BYTE*>(path), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_SZ)
+        return false;
+    // A stored string need not carry its terminator; one that fills the buffer has no room left.
+    const DWORD units = size / sizeof(WCHAR);
+    if (units > 0 && path[units - 1] == 0)
+        return true;
+    if (units >= static_cast<DWORD>(length))
+        return false;
+    path[units] = 0;
+    return true;
+}
+
+} // namespace
+
+DWORD programChoice() {
+    return installedPrograms() & gOptions.ActivePIM;
+}
+
+bool programPath(DWORD choice, WCHAR* path, int length) {
+    switch (choice) {
+    case 0: return lstrcpynW(path, kDeviceCalendar, length) != nullptr;
+    case PocketInformant: return lstrcpynW(path, kPocketInformant, length) != nullptr;
+    case AgendaFusion:
+        if (readAgendaFusionLocation(path, length))
+            return true;
+        return lstrcpynW(path, kDeviceCalendar, length) != nullptr;
+    default: return false;
+    }
+}
+
+bool startProgram(HWND window, const WCHAR* path, const WCHAR* parameters) {
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof info;
+    // No error box of the shell's own: a program that cannot be started is not reported.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = window;
+    info.lpFile = path;
+    info.lpParameters = parameters;
+    info.nShow = SW_SHOW;
+    if (!ShellExecuteEx(&info) || !info.hProcess)
+        return false;
+    CloseHandle(info.hProcess);
+    return true;
+}
+
+int launchCalendarProgram(HWND window) {
+    WCHAR path[MAX_PATH];
+    if (!programPath(programChoice(), path, MAX_PATH))
+        return 0;
+    return startProgram(window, path, nullptr) ? 1 : 0;
+}
