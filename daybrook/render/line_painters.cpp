@@ -3,8 +3,6 @@
 #include "render_lock.h"
 #include "text_drawing.h"
 #include "../agenda/agenda_items.h"
-#include "../host/resource_module.h"
-
 #include "../settings/options.h"
 
 #include <cwchar>
@@ -13,7 +11,8 @@
 namespace {
 
 // Time texts are 40 units each; "%s-%s" of two of them.
-const int kTimeTextCapacity = 2 * 40 + 2;
+const int kTimeFieldLength = 40;
+const int kTimeTextCapacity = 2 * kTimeFieldLength + 2;
 // The gap after the time column of the two-column layouts.
 const int kColumnGap = 5;
 
@@ -53,11 +52,12 @@ public:
 
 private:
     // "start-end", or the start text alone (the multiday text) when neither date has a time.
+    // Neither field is read past its 40 units.
     void composeTimeText() {
         if (hasTime(line->shownStart) || hasTime(line->shownEnd))
-            swprintf(timeText, kTimeTextCapacity, L"%ls-%ls", line->startText, line->endText);
+            swprintf(timeText, kTimeTextCapacity, L"%.39ls-%.39ls", line->startText, line->endText);
         else
-            lstrcpynW(timeText, line->startText, kTimeTextCapacity);
+            lstrcpynW(timeText, line->startText, kTimeFieldLength);
     }
 
     LineContext(const LineContext&) = delete;

@@ -204,89 +204,69 @@ LRESULT CALLBACK TodayScreen::ParentProc(HWND window, UINT message, WPARAM wPara
     }
 }
 
-// The item's code calls through this program's import table: these stand in while a recorder
-// or tracker lives.
-struct GdiHooks {
-    static decltype(&DrawTextW) drawText;
-    static decltype(&CreateFontIndirectW) createFont;
-    static decltype(&CreateSolidBrush) createBrush;
-    static decltype(&CreatePen) createPen;
-    static decltype(&CreateCompatibleBitmap) createCompatibleBitmap;
-    static decltype(&CreateBitmap) createBitmap;
-    static decltype(&CreateCompatibleDC) createDc;
-    static decltype(&DeleteObject) deleteObject;
-    static decltype(&DeleteDC) deleteDc;
-
-    static HANDLE made(HANDLE handle, const char* function) {
-        if (gTracker && handle) {
-            gTracker->live_.insert(handle);
-            gTracker->creations_.push_back(function);
-        }
+// The item's code calls through this program's import table; these stand in from the first
+// recorder or tracker on and pass straight through while nothing records.
+template <int Id, typename Handle, typename... Args> struct CreationHook {
+    static Handle(WINAPI* real)(Args...);
+    static const char* name;
+    static Handle WINAPI hook(Args... args) {
+        Handle handle = real(args...);
+        if (gTracker && handle)
+            gTracker->noteCreated(handle, name);
         return handle;
     }
-    static BOOL gone(HANDLE handle, BOOL deleted) {
+};
+template <int Id, typename Handle, typename... Args>
+Handle(WINAPI* CreationHook<Id, Handle, Args...>::real)(Args...);
+template <int Id, typename Handle, typename... Args>
+const char* CreationHook<Id, Handle, Args...>::name;
+
+template <int Id, typename Handle> struct DeletionHook {
+    static BOOL(WINAPI* real)(Handle);
+    static BOOL WINAPI hook(Handle handle) {
+        BOOL deleted = real(handle);
         if (gTracker && deleted)
-            gTracker->live_.erase(handle);
+            gTracker->noteDeleted(handle);
         return deleted;
     }
-    static HFONT WINAPI CreateFont(const LOGFONTW* font) {
-        return static_cast<HFONT>(made(createFont(font), "CreateFontIndirectW"));
-    }
-    static HBRUSH WINAPI CreateBrush(COLORREF color) {
-        return static_cast<HBRUSH>(made(createBrush(color), "CreateSolidBrush"));
-    }
-    static HPEN WINAPI CreatePenHook(int style, int width, COLORREF color) {
-        return static_cast<HPEN>(made(createPen(style, width, color), "CreatePen"));
-    }
-    static HBITMAP WINAPI CreateCompatible(HDC dc, int width, int height) {
-        return static_cast<HBITMAP>(
-            made(createCompatibleBitmap(dc, width, height), "CreateCompatibleBitmap"));
-    }
-    static HBITMAP WINAPI CreateBitmapHook(int width, int height, UINT planes, UINT bits,
-                                           const void* data) {
-        return static_cast<HBITMAP>(
-            made(createBitmap(width, height, planes, bits, data), "CreateBitmap"));
-    }
-    static HDC WINAPI CreateDc(HDC dc) {
-        return static_cast<HDC>(made(createDc(dc), "CreateCompatibleDC"));
-    }
-    static BOOL WINAPI DeleteObjectHook(HGDIOBJ object) {
-        return gone(object, deleteObject(object));
-    }
-    static BOOL WINAPI DeleteDcHook(HDC dc) { return gone(dc, deleteDc(dc)); }
-
-    // Once for the whole program: the hooks pass straight through while nothing records.
-    static void install() {
-        static bool installed = false;
-        if (installed)
-            return;
-        installed = true;
-        patch(drawText, &DrawTextRecorder::Record);
-        patch(createFont, &CreateFont);
-        patch(createBrush, &CreateBrush);
-        patch(createPen, &CreatePenHook);
-        patch(createCompatibleBitmap, &CreateCompatible);
-        patch(createBitmap, &CreateBitmapHook);
-        patch(createDc, &CreateDc);
-        patch(deleteObject, &DeleteObjectHook);
-        patch(deleteDc, &DeleteDcHook);
-    }
 };
+template <int Id, typename Handle> BOOL(WINAPI* DeletionHook<Id, Handle>::real)(Handle);
 
-decltype(&DrawTextW) GdiHooks::drawText = original<decltype(&DrawTextW)>("user32", "DrawTextW");
-#define GDI_ORIGINAL(member, name)                                                                 \
-    decltype(&name) GdiHooks::member = original<decltype(&name)>("gdi32", #name)
-GDI_ORIGINAL(createFont, CreateFontIndirectW);
-GDI_ORIGINAL(createBrush, CreateSolidBrush);
-GDI_ORIGINAL(createPen, CreatePen);
-GDI_ORIGINAL(createCompatibleBitmap, CreateCompatibleBitmap);
-GDI_ORIGINAL(createBitmap, CreateBitmap);
-GDI_ORIGINAL(createDc, CreateCompatibleDC);
-GDI_ORIGINAL(deleteObject, DeleteObject);
-GDI_ORIGINAL(deleteDc, DeleteDC);
+template <int Id, typename Handle, typename... Args>
+void trackCreation(Handle(WINAPI* real)(Args...), const char* name) {
+    CreationHook<Id, Handle, Args...>::real = real;
+    CreationHook<Id, Handle, Args...>::name = name;
+    patch(real, &CreationHook<Id, Handle, Args...>::hook);
+}
+
+template <int Id, typename Handle> void trackDeletion(BOOL(WINAPI* real)(Handle)) {
+    DeletionHook<Id, Handle>::real = real;
+    patch(real, &DeletionHook<Id, Handle>::hook);
+}
+
+decltype(&DrawTextW) gRealDrawText = nullptr;
+
+void installHooks() {
+    if (gRealDrawText)
+        return;
+    gRealDrawText = original<decltype(&DrawTextW)>("user32", "DrawTextW");
+    patch(gRealDrawText, &DrawTextRecorder::Record);
+    trackCreation<0>(original<decltype(&CreateFontIndirectW)>("gdi32", "CreateFontIndirectW"),
+                     "CreateFontIndirectW");
+    trackCreation<1>(original<decltype(&CreateSolidBrush)>("gdi32", "CreateSolidBrush"),
+                     "CreateSolidBrush");
+    trackCreation<2>(original<decltype(&CreatePen)>("gdi32", "CreatePen"), "CreatePen");
+    trackCreation<3>(original<decltype(&CreateCompatibleBitmap)>("gdi32", "CreateCompatibleBitmap"),
+                     "CreateCompatibleBitmap");
+    trackCreation<4>(original<decltype(&CreateBitmap)>("gdi32", "CreateBitmap"), "CreateBitmap");
+    trackCreation<5>(original<decltype(&CreateCompatibleDC)>("gdi32", "CreateCompatibleDC"),
+                     "CreateCompatibleDC");
+    trackDeletion<6>(original<decltype(&DeleteObject)>("gdi32", "DeleteObject"));
+    trackDeletion<7>(original<decltype(&DeleteDC)>("gdi32", "DeleteDC"));
+}
 
 DrawTextRecorder::DrawTextRecorder() : measurements_(0) {
-    GdiHooks::install();
+    installHooks();
     gRecorder = this;
 }
 
@@ -296,7 +276,7 @@ DrawTextRecorder::~DrawTextRecorder() {
 
 int WINAPI DrawTextRecorder::Record(HDC dc, LPCWSTR text, int count, RECT* rect, UINT flags) {
     RECT before = *rect;
-    int result = GdiHooks::drawText(dc, text, count, rect, flags);
+    int result = gRealDrawText(dc, text, count, rect, flags);
     if (gRecorder && (flags & DT_CALCRECT))
         ++gRecorder->measurements_;
     else if (gRecorder)
@@ -307,12 +287,21 @@ int WINAPI DrawTextRecorder::Record(HDC dc, LPCWSTR text, int count, RECT* rect,
 }
 
 GdiTracker::GdiTracker() {
-    GdiHooks::install();
+    installHooks();
     gTracker = this;
 }
 
 GdiTracker::~GdiTracker() {
     gTracker = nullptr;
+}
+
+void GdiTracker::noteCreated(HANDLE handle, const char* function) {
+    live_.insert(handle);
+    creations_.push_back(function);
+}
+
+void GdiTracker::noteDeleted(HANDLE handle) {
+    live_.erase(handle);
 }
 
 int GdiTracker::created(const char* function) const {

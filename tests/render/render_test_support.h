@@ -89,9 +89,10 @@ public:
     const std::vector<DrawnText>& drawn() const { return drawn_; }
     int measurements() const { return measurements_; }
 
-private:
-    friend struct GdiHooks;
+    // Stands in for DrawTextW in the import table.
     static int WINAPI Record(HDC dc, LPCWSTR text, int count, RECT* rect, UINT flags);
+
+private:
     std::vector<DrawnText> drawn_;
     int measurements_;
 };
@@ -105,8 +106,10 @@ public:
     size_t live() const { return live_.size(); }
     int created(const char* function) const;
 
+    void noteCreated(HANDLE handle, const char* function);
+    void noteDeleted(HANDLE handle);
+
 private:
-    friend struct GdiHooks;
     std::set<HANDLE> live_;
     std::vector<std::string> creations_;
 };
