@@ -4,6 +4,7 @@
 #include "device_clock.h"
 #include "recurrence_pattern_object.h"
 #include "recurrence_text.h"
+#include "text.h"
 
 #include <device.h>
 
@@ -143,15 +144,13 @@ HRESULT STDMETHODCALLTYPE Appointment::Delete() {
 }
 
 HRESULT STDMETHODCALLTYPE Appointment::Display() {
-    const std::wstring subject(details().summary.begin(), details().summary.end());
-    const std::wstring location(details().location.begin(), details().location.end());
     std::wstring recurrence;
     ical::RecurrencePattern pattern;
     if (snapshot_->index->recurrencePattern(occurrence_.event, pattern))
         recurrence = describeRecurrence(pattern);
     DeviceAppointmentView view = {};
-    view.subject = subject.c_str();
-    view.location = location.c_str();
+    view.subject = wideOf(details().summary);
+    view.location = wideOf(details().location);
     view.start = systemTimeFromLocalTime(occurrence_.start);
     view.end = systemTimeFromLocalTime(occurrence_.end);
     view.allDay = snapshot_->index->isAllDay(occurrence_);

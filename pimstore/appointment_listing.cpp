@@ -1,5 +1,7 @@
 #include "appointment_listing.h"
 
+#include "text.h"
+
 #include <algorithm>
 
 namespace pimstore {
@@ -98,12 +100,6 @@ void sortStably(std::vector<ical::Occurrence>& items, bool descending, Less less
         std::stable_sort(items.begin(), items.end(), less);
 }
 
-int compareText(const std::u16string& a, const std::u16string& b) {
-    return CompareStringOrdinal(
-        reinterpret_cast<const WCHAR*>(a.data()), static_cast<int>(a.size()),
-        reinterpret_cast<const WCHAR*>(b.data()), static_cast<int>(b.size()), TRUE);
-}
-
 } // namespace
 
 HRESULT parseSortProperty(const WCHAR* text, SortKey& key) {
@@ -167,8 +163,8 @@ void sortAppointments(const CalendarSnapshot& snapshot, std::vector<ical::Occurr
     case SortKey::Subject:
         sortStably(items, order.descending,
                    [&](const ical::Occurrence& a, const ical::Occurrence& b) {
-                       return compareText(snapshot.index->detailsOf(a).summary,
-                                          snapshot.index->detailsOf(b).summary) == CSTR_LESS_THAN;
+                       return compareIgnoringCase(snapshot.index->detailsOf(a).summary,
+                                                  snapshot.index->detailsOf(b).summary) < 0;
                    });
         return;
     }

@@ -3,6 +3,8 @@
 #include "calendar_writer.h"
 #include "device_clock.h"
 #include "module.h"
+#include "scoped_lock.h"
+#include "text.h"
 
 #include <device.h>
 #include <windbase.h>
@@ -17,14 +19,6 @@ namespace {
 
 // Past this many changed events one "the database changed" tells the listeners as much.
 const size_t kMaxSeparateNotifications = 16;
-
-struct Lock {
-    explicit Lock(CRITICAL_SECTION* section) : section_(section) { EnterCriticalSection(section_); }
-    ~Lock() { LeaveCriticalSection(section_); }
-    Lock(const Lock&) = delete;
-    Lock& operator=(const Lock&) = delete;
-    CRITICAL_SECTION* section_;
-};
 
 std::wstring deviceCalendarPath() {
     WCHAR path[MAX_PATH];
@@ -41,14 +35,6 @@ DWORD appointmentsDatabaseOid() {
         return static_cast<DWORD>(found);
     }();
     return oid;
-}
-
-std::wstring widened(const std::string& utf8) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], length);
-    return text;
 }
 
 int overrideOf(const ical::Event& event, ical::LocalTime instance) {
@@ -83,14 +69,16 @@ AppointmentStore::~AppointmentStore() {
 }
 
 std::shared_ptr<const CalendarSnapshot> AppointmentStore::latest() {
-    AcquireSRWLockShared(&snapshotLock_);
-    std::shared_ptr<const CalendarSnapshot> snapshot = snapshot_;
-    ReleaseSRWLockShared(&snapshotLock_);
+    std::shared_ptr<const CalendarSnapshot> snapshot;
+    {
+        SharedLock guard(&snapshotLock_);
+        snapshot = snapshot_;
+    }
     return snapshot ? snapshot : refreshed();
 }
 
 std::shared_ptr<const CalendarSnapshot> AppointmentStore::refreshed() {
-    Lock guard(&fileLock_);
+    SectionLock guard(&fileLock_);
     return reloadLocked(false);
 }
 
@@ -125,9 +113,10 @@ std::shared_ptr<const CalendarSnapshot> AppointmentStore::reloadLocked(bool read
 void AppointmentStore::install(std::shared_ptr<const CalendarSnapshot> snapshot,
                                const FileStamp& stamp) {
     stamp_ = stamp;
-    AcquireSRWLockExclusive(&snapshotLock_);
-    snapshot_.swap(snapshot);
-    ReleaseSRWLockExclusive(&snapshotLock_);
+    {
+        ExclusiveLock guard(&snapshotLock_);
+        snapshot_.swap(snapshot);
+    }
     // The old snapshot goes here, outside the lock, unless a collection still holds it.
 }
 
@@ -166,7 +155,7 @@ void AppointmentStore::reportLoad(const CalendarSnapshot& snapshot) {
             continue;
         const std::wstring line = L"pimstore: " + snapshot.path + L" line " +
                                   std::to_wstring(diagnostic.line) + L": " +
-                                  widened(diagnostic.message) + L"\n";
+                                  wideFromUtf8(diagnostic.message) + L"\n";
         OutputDebugStringW(line.c_str());
     }
     if (snapshot.calendar.rejected)
@@ -180,7 +169,7 @@ HRESULT AppointmentStore::deleteAppointment(const CalendarSnapshot& source,
     const LONG oid = source.oidOf(item);
     UINT announcement = DB_CEOID_RECORD_DELETED;
     {
-        Lock guard(&fileLock_);
+        SectionLock guard(&fileLock_);
         // The file as it is now, so that nothing another program wrote meanwhile is lost.
         const std::shared_ptr<const CalendarSnapshot> current = reloadLocked(true);
         if (!source.fileFound || current->path != source.path || !current->fileFound)
@@ -215,13 +204,13 @@ HRESULT AppointmentStore::deleteAppointment(const CalendarSnapshot& source,
 }
 
 void AppointmentStore::addClient() {
-    Lock guard(&clientLock_);
+    SectionLock guard(&clientLock_);
     if (clients_++ == 0)
         watcher_.start(onFolderChanged, this);
 }
 
 void AppointmentStore::removeClient() {
-    Lock guard(&clientLock_);
+    SectionLock guard(&clientLock_);
     if (clients_ > 0 && --clients_ == 0)
         watcher_.stop();
 }

@@ -2,6 +2,7 @@
 
 #include "device_clock.h"
 #include "property_values.h"
+#include "text.h"
 
 #include <device.h>
 
@@ -17,19 +18,9 @@ namespace {
 const char kCrlf[] = "\r\n";
 const size_t kFoldLength = 75;
 
-std::string utf8Of(const std::u16string& text) {
-    const WCHAR* wide = reinterpret_cast<const WCHAR*>(text.data());
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), nullptr,
-                                           0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), &utf8[0], length, nullptr,
-                        nullptr);
-    return utf8;
-}
-
 std::string escapedText(const std::u16string& text) {
     std::string escaped;
-    for (char c : utf8Of(text)) {
+    for (char c : utf8FromUtf16(text)) {
         switch (c) {
         case '\\': escaped += "\\\\"; break;
         case ';': escaped += "\\;"; break;

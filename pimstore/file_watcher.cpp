@@ -1,5 +1,7 @@
 #include "file_watcher.h"
 
+#include "scoped_lock.h"
+
 namespace pimstore {
 
 namespace {
@@ -24,11 +26,12 @@ bool FileWatcher::start(Callback callback, void* context) {
         return true;
     callback_ = callback;
     context_ = context;
-    AcquireSRWLockExclusive(&lock_);
-    stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    // Signalled from the start: the thread opens the folder first.
-    refolderEvent_ = CreateEventW(nullptr, FALSE, TRUE, nullptr);
-    ReleaseSRWLockExclusive(&lock_);
+    {
+        ExclusiveLock guard(&lock_);
+        stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        // Signalled from the start: the thread opens the folder first.
+        refolderEvent_ = CreateEventW(nullptr, FALSE, TRUE, nullptr);
+    }
     if (stopEvent_ && refolderEvent_)
         thread_ = CreateThread(nullptr, 0, threadMain, this, 0, nullptr);
     if (!thread_) {
@@ -45,28 +48,24 @@ void FileWatcher::stop() {
         CloseHandle(thread_);
         thread_ = nullptr;
     }
-    AcquireSRWLockExclusive(&lock_);
+    ExclusiveLock guard(&lock_);
     if (stopEvent_)
         CloseHandle(stopEvent_);
     if (refolderEvent_)
         CloseHandle(refolderEvent_);
     stopEvent_ = refolderEvent_ = nullptr;
-    ReleaseSRWLockExclusive(&lock_);
 }
 
 void FileWatcher::watchFolder(const std::wstring& folder) {
-    AcquireSRWLockExclusive(&lock_);
+    ExclusiveLock guard(&lock_);
     if (folder != folder_ && refolderEvent_)
         SetEvent(refolderEvent_);
     folder_ = folder;
-    ReleaseSRWLockExclusive(&lock_);
 }
 
 std::wstring FileWatcher::folder() {
-    AcquireSRWLockShared(&lock_);
-    std::wstring folder = folder_;
-    ReleaseSRWLockShared(&lock_);
-    return folder;
+    SharedLock guard(&lock_);
+    return folder_;
 }
 
 DWORD WINAPI FileWatcher::threadMain(void* self) {

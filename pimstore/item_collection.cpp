@@ -3,22 +3,11 @@
 #include "appointment.h"
 #include "appointment_store.h"
 #include "device_clock.h"
+#include "scoped_lock.h"
 
 namespace pimstore {
 
 namespace ical = daybrook::ical;
-
-namespace {
-
-struct ExclusiveLock {
-    explicit ExclusiveLock(SRWLOCK* lock) : lock_(lock) { AcquireSRWLockExclusive(lock_); }
-    ~ExclusiveLock() { ReleaseSRWLockExclusive(lock_); }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-    SRWLOCK* lock_;
-};
-
-} // namespace
 
 ComPtr<ItemCollection> ItemCollection::folderItems(ComPtr<Application> application) {
     return ComPtr<ItemCollection>(new ItemCollection(std::move(application), true,

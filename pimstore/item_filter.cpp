@@ -1,8 +1,12 @@
 #include "item_filter.h"
 
+#include "scoped_lock.h"
+#include "text.h"
+
 #include <oleauto.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <cwctype>
 
 namespace pimstore {
@@ -30,29 +34,25 @@ class LiteralCache {
 public:
     bool find(const std::wstring& text, ical::LocalTime& time) {
         const LCID locale = GetUserDefaultLCID();
-        AcquireSRWLockShared(&lock_);
-        bool found = false;
+        SharedLock guard(&lock_);
         for (const Entry& entry : entries_) {
             if (entry.used && entry.locale == locale && entry.text == text) {
                 time = entry.time;
-                found = true;
-                break;
+                return true;
             }
         }
-        ReleaseSRWLockShared(&lock_);
-        return found;
+        return false;
     }
 
     void add(const std::wstring& text, ical::LocalTime time) {
         const LCID locale = GetUserDefaultLCID();
-        AcquireSRWLockExclusive(&lock_);
+        ExclusiveLock guard(&lock_);
         Entry& entry = entries_[next_];
         next_ = (next_ + 1) % kSize;
         entry.used = true;
         entry.locale = locale;
         entry.text = text;
         entry.time = time;
-        ReleaseSRWLockExclusive(&lock_);
     }
 
     void anticipate(ical::LocalTime time) {
@@ -62,7 +62,7 @@ public:
                 continue;
             BSTR text = nullptr;
             if (SUCCEEDED(VarBstrFromDate(ical::oleDateFromLocalTime(neighbour), 0, 0, &text)) &&
-                text)
+                text && namesItsYear(text, neighbour))
                 add(std::wstring(text, SysStringLen(text)), neighbour);
             SysFreeString(text);
         }
@@ -70,6 +70,13 @@ public:
 
 private:
     static const size_t kSize = 16;
+
+    // A text with a two-digit year would read back in another century; such a text is only
+    // ever converted, never made ahead.
+    static bool namesItsYear(const wchar_t* text, ical::LocalTime time) {
+        return std::wcsstr(text, std::to_wstring(ical::yearOf(time)).c_str()) != nullptr;
+    }
+
     struct Entry {
         bool used = false;
         LCID locale = 0;
@@ -79,12 +86,12 @@ private:
 
     bool holds(ical::LocalTime time) {
         const LCID locale = GetUserDefaultLCID();
-        AcquireSRWLockShared(&lock_);
-        bool held = false;
-        for (const Entry& entry : entries_)
-            held = held || (entry.used && entry.locale == locale && entry.time == time);
-        ReleaseSRWLockShared(&lock_);
-        return held;
+        SharedLock guard(&lock_);
+        for (const Entry& entry : entries_) {
+            if (entry.used && entry.locale == locale && entry.time == time)
+                return true;
+        }
+        return false;
     }
 
     SRWLOCK lock_ = SRWLOCK_INIT;
@@ -267,14 +274,6 @@ template <typename T> bool compared(const T& a, const T& b, ItemFilter::Comparis
     case C::NotEqual: return a != b;
     }
     return false;
-}
-
-// Text compares as the device's lists sort it: ignoring case.
-int compareText(const std::u16string& a, const std::u16string& b) {
-    const int result = CompareStringOrdinal(
-        reinterpret_cast<const WCHAR*>(a.data()), static_cast<int>(a.size()),
-        reinterpret_cast<const WCHAR*>(b.data()), static_cast<int>(b.size()), TRUE);
-    return result - CSTR_EQUAL;
 }
 
 // Start <= End for every appointment, so a bound on one side of an appointment bounds the
@@ -466,9 +465,9 @@ bool ItemFilter::matches(int index, const ItemFacts& item) const {
     case P::Start: return compared(item.start, node.time, node.comparison);
     case P::End: return compared(item.end, node.time, node.comparison);
     case P::Subject:
-        return compared(compareText(item.details->summary, node.text), 0, node.comparison);
+        return compared(compareIgnoringCase(item.details->summary, node.text), 0, node.comparison);
     case P::Location:
-        return compared(compareText(item.details->location, node.text), 0, node.comparison);
+        return compared(compareIgnoringCase(item.details->location, node.text), 0, node.comparison);
     case P::BusyStatus:
         return compared(static_cast<long>(item.details->busyStatus), node.number, node.comparison);
     }

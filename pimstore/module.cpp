@@ -7,6 +7,7 @@
 #include "appointment_store.h"
 #include "pimstore_diagnostics.h"
 #include "registration.h"
+#include "text.h"
 
 namespace pimstore {
 
@@ -54,20 +55,12 @@ public:
 
 ClassFactory gFactory;
 
-std::wstring widened(const std::string& utf8) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], length);
-    return text;
-}
-
 std::wstring diagnosticLines(const daybrook::ical::Diagnostics& diagnostics) {
     std::wstring text;
     for (const daybrook::ical::Diagnostic& diagnostic : diagnostics) {
         const bool error = diagnostic.severity == daybrook::ical::Severity::Error;
         text += L"line " + std::to_wstring(diagnostic.line) +
-                (error ? L": error: " : L": warning: ") + widened(diagnostic.message) + L"\n";
+                (error ? L": error: " : L": warning: ") + wideFromUtf8(diagnostic.message) + L"\n";
     }
     return text;
 }

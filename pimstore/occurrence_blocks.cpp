@@ -1,5 +1,7 @@
 #include "occurrence_blocks.h"
 
+#include "scoped_lock.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -54,7 +56,7 @@ void OccurrenceBlocks::overlapping(ical::LocalTime from, ical::LocalTime to,
 }
 
 std::shared_ptr<const OccurrenceBlocks::Block> OccurrenceBlocks::block(std::int64_t number) const {
-    AcquireSRWLockExclusive(&lock_);
+    ExclusiveLock guard(&lock_);
     auto kept = std::find_if(
         recent_.begin(), recent_.end(),
         [&](const std::shared_ptr<const Block>& candidate) { return candidate->number == number; });
@@ -70,7 +72,6 @@ std::shared_ptr<const OccurrenceBlocks::Block> OccurrenceBlocks::block(std::int6
     if (found)
         recent_.push_back(found);
     lastAsked_ = number;
-    ReleaseSRWLockExclusive(&lock_);
     return found;
 }
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <thread>
+
 using namespace store_testing;
 
 namespace {
@@ -35,10 +38,13 @@ std::string boundaryCalendar() {
 TEST_F(StoreQueryTest, ADayTakesWhatEndsAtItsMidnightAndLeavesWhatStartsAtTheNext) {
     DeviceCalendar calendar(boundaryCalendar());
     StoreSession store;
+    ASSERT_TRUE(store.items);
+    const Subjects expected = {L"Spans the day", L"The day before", L"Ends at midnight",
+                               L"All day",       L"Inside",         L"Starts in the last second"};
+    // Asked again, the day is answered from the store's block of days instead of the index.
+    EXPECT_EQ(expected, subjectsOf(restricted(store.items.get(), dayFilter(kDay)).get()));
     ComPtr<IPOutlookItemCollection> day = restricted(store.items.get(), dayFilter(kDay));
-    EXPECT_EQ((Subjects{L"Spans the day", L"The day before", L"Ends at midnight", L"All day",
-                        L"Inside", L"Starts in the last second"}),
-              subjectsOf(day.get()));
+    EXPECT_EQ(expected, subjectsOf(day.get()));
 
     ComPtr<IAppointment> allDay = itemAt(day.get(), 4);
     VARIANT_BOOL isAllDay = VARIANT_FALSE;
@@ -371,6 +377,49 @@ TEST_F(StoreQueryTest, RealWorldTextAndBusyStatusComeThroughIntact) {
     EXPECT_EQ(olFree, busy);
     EXPECT_EQ(S_OK, candles->get_BusyStatus(&busy));
     EXPECT_EQ(olOutOfOffice, busy);
+}
+
+} // namespace
+
+namespace {
+
+// Each answer comes whole from one state of the file, however often the file changes meanwhile,
+// and items stay readable after the store moved on.
+TEST_F(StoreQueryTest, QueriesOnAnotherThreadSurviveReloads) {
+    const auto version = [](const std::string& name) {
+        std::string events;
+        for (int i = 0; i < 20; ++i)
+            events +=
+                eventText(name + std::to_string(i), ":20240315T0" + std::to_string(i % 10) + "0000",
+                          ":20240315T230000", name);
+        return calendarOf(events);
+    };
+    DeviceCalendar calendar(version("A"));
+    StoreSession store;
+    ASSERT_TRUE(store.items);
+    LONG stop = 0, answers = 0, mixed = 0;
+    std::thread reader([&] {
+        ComApartment apartment;
+        while (!InterlockedCompareExchange(&stop, 0, 0)) {
+            const Subjects subjects =
+                subjectsOf(restricted(store.items.get(), dayFilter(kDay)).get());
+            const bool whole =
+                subjects.size() == 20 &&
+                std::all_of(subjects.begin(), subjects.end(),
+                            [&](const std::wstring& subject) { return subject == subjects[0]; });
+            InterlockedIncrement(whole ? &answers : &mixed);
+        }
+    });
+    for (int change = 0; change < 6; ++change) {
+        calendar.rewrite(version(change % 2 ? "A" : "B"));
+        ComPtr<IPOutlookItemCollection> refreshed;
+        store.calendar->get_Items(refreshed.receive()); // looks at the file at once
+        Sleep(30);
+    }
+    InterlockedExchange(&stop, 1);
+    reader.join();
+    EXPECT_GT(answers, 0);
+    EXPECT_EQ(0, mixed);
 }
 
 } // namespace

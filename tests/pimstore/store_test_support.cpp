@@ -52,7 +52,7 @@ TIME_ZONE_INFORMATION usPacificZone() {
 
 DeviceCalendar::DeviceCalendar(const std::string& text, const TIME_ZONE_INFORMATION& zone)
     : path_(folder_.file(L"calendar.ics")) {
-    rewrite(text);
+    overwrite(text);
     DeviceSetTimeZone(&zone);
     DeviceSetCalendarFile(path_.c_str());
 }
@@ -66,7 +66,14 @@ std::string DeviceCalendar::bytes() const {
     return readBytes(path_);
 }
 
+// Written beside and moved over the old file, as most editors save.
 void DeviceCalendar::rewrite(const std::string& text) const {
+    const std::wstring written = path_ + L".saving";
+    writeBytes(written, text);
+    ASSERT_TRUE(MoveFileExW(written.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING));
+}
+
+void DeviceCalendar::overwrite(const std::string& text) const {
     writeBytes(path_, text);
 }
 

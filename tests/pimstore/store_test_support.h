@@ -39,8 +39,10 @@ public:
     const std::wstring& path() const { return path_; }
     const std::wstring& folder() const { return folder_.path(); }
     std::string bytes() const;
-    // What another program does: writes new contents in place.
+    // What other programs do: save new contents beside and move them over the file, or write
+    // them into the file in place.
     void rewrite(const std::string& text) const;
+    void overwrite(const std::string& text) const;
 
 private:
     testing_support::TempFolder folder_;

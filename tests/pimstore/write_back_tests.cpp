@@ -178,7 +178,7 @@ TEST_F(StoreWriteBackTest, AnotherProgramsEditIsNoticedAndAnnounced) {
 
     const std::string renamed =
         eventText("last", ":20240316T080000", ":20240316T090000", "Last, renamed");
-    calendar.rewrite(calendarOf(kFirst + kSeries + kTodo + kOverride + renamed + added));
+    calendar.overwrite(calendarOf(kFirst + kSeries + kTodo + kOverride + renamed + added));
     EXPECT_TRUE(pumpUntil([&] { return window.received(DB_CEOID_CHANGED) > 0; }, 5000));
     EXPECT_EQ(static_cast<WPARAM>(lastOid), window.lastOid(DB_CEOID_CHANGED));
     EXPECT_EQ(0, window.received(DB_CEOID_RECORD_DELETED));
