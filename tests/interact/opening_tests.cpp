@@ -152,17 +152,6 @@ TEST(MinuteNumberTest, CountsLocalMinutesSince1601) {
     EXPECT_EQ(211956480 + 90, minuteNumber(date + 1.5 / 24));
 }
 
-TEST(OpenAppointmentTest, IdentifierZeroOpensNothing) {
-    StandInLog log;
-    DevicePrograms programs;
-    programs.registerAgendaFusion(programs.installAgendaFusionProgram());
-    gOptions.ActivePIM = AgendaFusion;
-    EXPECT_EQ(0, openAppointment(nullptr, 0, 46000.0));
-    pumpMessages(300);
-    EXPECT_TRUE(log.lines().empty());
-    gOptions.ActivePIM = 0;
-}
-
 // A tap outside the appointments, the action key, or a day heading starts the program itself.
 class LaunchTest : public OpeningTest {
 protected:
