@@ -23,14 +23,14 @@ Application::~Application() {
 }
 
 HWND Application::owner() const {
-    return reinterpret_cast<HWND>(
-        static_cast<LONG_PTR>(InterlockedCompareExchange(const_cast<LONG*>(&owner_), 0, 0)));
+    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(owner_.load()));
 }
 
 HRESULT STDMETHODCALLTYPE Application::Logon(long hWnd) {
-    if (InterlockedCompareExchange(&loggedOn_, 1, 0) != 0)
+    bool wasLoggedOn = false;
+    if (!loggedOn_.compare_exchange_strong(wasLoggedOn, true))
         return S_FALSE;
-    InterlockedExchange(&owner_, hWnd);
+    owner_ = hWnd;
     AppointmentStore& store = AppointmentStore::instance();
     store.refreshed();
     store.addClient();
@@ -38,7 +38,8 @@ HRESULT STDMETHODCALLTYPE Application::Logon(long hWnd) {
 }
 
 HRESULT STDMETHODCALLTYPE Application::Logoff() {
-    if (InterlockedCompareExchange(&loggedOn_, 0, 1) != 1)
+    bool wasLoggedOn = true;
+    if (!loggedOn_.compare_exchange_strong(wasLoggedOn, false))
         return S_FALSE;
     AppointmentStore::instance().removeClient();
     return S_OK;

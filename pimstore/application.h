@@ -4,6 +4,8 @@
 
 #include "com_object.h"
 
+#include <atomic>
+
 namespace pimstore {
 
 class Application : public DispatchObject<IPOutlookApp, IID_IPOutlookApp> {
@@ -41,8 +43,8 @@ private:
     Application() = default;
     ~Application() override;
 
-    LONG loggedOn_ = 0;
-    LONG owner_ = 0; // window handles keep their meaning in 32 bits
+    std::atomic<bool> loggedOn_{false};
+    std::atomic<LONG> owner_{0}; // window handles keep their meaning in 32 bits
 };
 
 } // namespace pimstore

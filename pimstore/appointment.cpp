@@ -1,5 +1,6 @@
 #include "appointment.h"
 
+#include "appointment_listing.h"
 #include "appointment_store.h"
 #include "device_clock.h"
 #include "recurrence_pattern_object.h"
@@ -94,7 +95,7 @@ HRESULT STDMETHODCALLTYPE Appointment::get_Start(DATE* start) {
 HRESULT STDMETHODCALLTYPE Appointment::get_End(DATE* end) {
     if (!end)
         return E_POINTER;
-    *end = ical::oleDateFromLocalTime(occurrence_.end);
+    *end = ical::oleDateFromLocalTime(reportedEnd(*snapshot_, occurrence_));
     return S_OK;
 }
 

@@ -3,6 +3,7 @@
 #include "text.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace pimstore {
 
@@ -10,7 +11,9 @@ namespace ical = daybrook::ical;
 
 namespace {
 
-const ical::LocalTime kOpenFutureReach = 366 * ical::kSecondsPerDay;
+// Far enough to reach the next occurrence of any yearly series, 29 February included.
+const ical::LocalTime kOpenFutureReach = 5 * 366 * ical::kSecondsPerDay;
+const ical::LocalTime kFirstSpan = 32 * ical::kSecondsPerDay;
 
 bool byStartThenOrder(const ical::Occurrence& a, const ical::Occurrence& b) {
     return a.start != b.start ? a.start < b.start : a.order < b.order;
@@ -42,20 +45,14 @@ void lookUp(const CalendarSnapshot& snapshot, ical::LocalTime from, ical::LocalT
     snapshot.blocks->overlapping(from, to, found);
 }
 
-std::vector<ical::Occurrence> everyOccurrence(const CalendarSnapshot& snapshot,
-                                              const std::vector<const ItemFilter*>& filters,
-                                              const TimeWindow& window, Clock clock) {
-    ical::LocalTime to = window.startBefore;
-    if (window.upperOpen())
-        to = std::max(snapshot.latestStart, clock()) + kOpenFutureReach;
-    std::vector<ical::Occurrence> found;
-    lookUp(snapshot, window.endFrom, to, found);
-    found.erase(std::remove_if(found.begin(), found.end(),
-                               [&](const ical::Occurrence& item) {
-                                   return !matchesAll(snapshot, filters, item);
-                               }),
-                found.end());
-    return found;
+// The found occurrences that match, leaving out those starting before startFrom (listed before).
+void keepMatching(const CalendarSnapshot& snapshot, const std::vector<const ItemFilter*>& filters,
+                  const std::vector<ical::Occurrence>& found, ical::LocalTime startFrom,
+                  std::vector<ical::Occurrence>& items) {
+    for (const ical::Occurrence& item : found) {
+        if (item.start >= startFrom && matchesAll(snapshot, filters, item))
+            items.push_back(item);
+    }
 }
 
 std::vector<ical::Occurrence> everyEventOnce(const CalendarSnapshot& snapshot,
@@ -119,21 +116,70 @@ HRESULT parseSortProperty(const WCHAR* text, SortKey& key) {
     return S_OK;
 }
 
+ical::LocalTime reportedEnd(const CalendarSnapshot& snapshot, const ical::Occurrence& item) {
+    const ical::LocalTime kLastMinute = 60;
+    if (snapshot.index->isAllDay(item) && item.end - item.start >= kLastMinute)
+        return item.end - kLastMinute;
+    return item.end;
+}
+
 ItemFacts factsOf(const CalendarSnapshot& snapshot, const ical::Occurrence& item) {
     ItemFacts facts;
     facts.start = item.start;
-    facts.end = item.end;
+    facts.end = reportedEnd(snapshot, item);
     facts.details = &snapshot.index->detailsOf(item);
     return facts;
 }
 
-std::vector<ical::Occurrence> listAppointments(const CalendarSnapshot& snapshot,
-                                               const std::vector<const ItemFilter*>& filters,
-                                               bool includeRecurrences, Clock clock) {
-    const TimeWindow window = windowOf(filters);
-    if (includeRecurrences)
-        return everyOccurrence(snapshot, filters, window, clock);
-    return everyEventOnce(snapshot, filters, window);
+void AppointmentList::start(const CalendarSnapshot& snapshot,
+                            std::vector<const ItemFilter*> filters, bool includeRecurrences,
+                            Clock clock) {
+    filters_ = std::move(filters);
+    items_.clear();
+    const TimeWindow window = windowOf(filters_);
+    if (!includeRecurrences) {
+        items_ = everyEventOnce(snapshot, filters_, window);
+        listedUntil_ = limit_ = 0;
+        return;
+    }
+    std::vector<ical::Occurrence> found;
+    if (!window.upperOpen()) {
+        lookUp(snapshot, window.endFrom, window.startBefore, found);
+        keepMatching(snapshot, filters_, found, std::numeric_limits<ical::LocalTime>::min(),
+                     items_);
+        listedUntil_ = limit_ = 0;
+        return;
+    }
+    limit_ = std::max({window.endFrom, snapshot.latestStart, clock()}) + kOpenFutureReach;
+    span_ = kFirstSpan;
+    listedUntil_ = std::min(window.endFrom + span_, limit_);
+    lookUp(snapshot, window.endFrom, listedUntil_, found);
+    keepMatching(snapshot, filters_, found, std::numeric_limits<ical::LocalTime>::min(), items_);
+}
+
+void AppointmentList::assign(std::vector<ical::Occurrence> items) {
+    items_ = std::move(items);
+    listedUntil_ = limit_ = 0;
+}
+
+void AppointmentList::listAtLeast(const CalendarSnapshot& snapshot, size_t count) {
+    while (items_.size() < count && !complete())
+        extend(snapshot);
+}
+
+void AppointmentList::listAll(const CalendarSnapshot& snapshot) {
+    while (!complete())
+        extend(snapshot);
+}
+
+// Spans double, so that a far occurrence is reached in few lookups.
+void AppointmentList::extend(const CalendarSnapshot& snapshot) {
+    span_ *= 2;
+    const ical::LocalTime from = listedUntil_;
+    listedUntil_ = std::min(listedUntil_ + span_, limit_);
+    std::vector<ical::Occurrence> found;
+    lookUp(snapshot, from, listedUntil_, found);
+    keepMatching(snapshot, filters_, found, from, items_);
 }
 
 std::vector<ical::Occurrence> narrowed(const CalendarSnapshot& snapshot,
@@ -147,6 +193,10 @@ std::vector<ical::Occurrence> narrowed(const CalendarSnapshot& snapshot,
     return result;
 }
 
+bool isByStartAscending(const SortOrder& order) {
+    return order.key == SortKey::Start && !order.descending;
+}
+
 void sortAppointments(const CalendarSnapshot& snapshot, std::vector<ical::Occurrence>& items,
                       const SortOrder& order) {
     switch (order.key) {
@@ -156,9 +206,10 @@ void sortAppointments(const CalendarSnapshot& snapshot, std::vector<ical::Occurr
             [](const ical::Occurrence& a, const ical::Occurrence& b) { return a.start < b.start; });
         return;
     case SortKey::End:
-        sortStably(
-            items, order.descending,
-            [](const ical::Occurrence& a, const ical::Occurrence& b) { return a.end < b.end; });
+        sortStably(items, order.descending,
+                   [&](const ical::Occurrence& a, const ical::Occurrence& b) {
+                       return reportedEnd(snapshot, a) < reportedEnd(snapshot, b);
+                   });
         return;
     case SortKey::Subject:
         sortStably(items, order.descending,

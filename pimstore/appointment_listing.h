@@ -20,20 +20,49 @@ HRESULT parseSortProperty(const WCHAR* text, SortKey& key);
 
 ItemFacts factsOf(const CalendarSnapshot& snapshot, const daybrook::ical::Occurrence& item);
 
+// The end the object model reports: an all-day event ends in the last minute of its last day,
+// as on the device, so that a day's filter does not find it again on the following day.
+daybrook::ical::LocalTime reportedEnd(const CalendarSnapshot& snapshot,
+                                      const daybrook::ical::Occurrence& item);
+
+using Clock = daybrook::ical::LocalTime (*)();
+
 // The snapshot's appointments that match every filter, by start then file order. With
 // recurrences every occurrence is one item; without, every event is one item, a series by its
-// first occurrence. Only the filters' time window is looked up. Where the filters leave the
-// future open, endless series are listed up to a year past the later of the calendar's last
-// start and now (asked of `clock` only then).
-using Clock = daybrook::ical::LocalTime (*)();
-std::vector<daybrook::ical::Occurrence>
-listAppointments(const CalendarSnapshot& snapshot, const std::vector<const ItemFilter*>& filters,
-                 bool includeRecurrences, Clock clock);
+// first occurrence. Only the filters' time window is looked up.
+//
+// With recurrences and no end to the window, endless series never run out: the list then grows
+// by spans of time, as far as the items asked for (it is ordered by start, so a span's items
+// come after all earlier ones), and ends five years past the latest of the window's start, the
+// calendar's last start and now (asked of the clock only then).
+class AppointmentList {
+public:
+    void start(const CalendarSnapshot& snapshot, std::vector<const ItemFilter*> filters,
+               bool includeRecurrences, Clock clock);
+    // A list made elsewhere, complete.
+    void assign(std::vector<daybrook::ical::Occurrence> items);
+    // Lists on until it holds `count` items or has them all.
+    void listAtLeast(const CalendarSnapshot& snapshot, size_t count);
+    void listAll(const CalendarSnapshot& snapshot);
+    std::vector<daybrook::ical::Occurrence>& items() { return items_; }
+
+private:
+    bool complete() const { return listedUntil_ >= limit_; }
+    void extend(const CalendarSnapshot& snapshot);
+
+    std::vector<const ItemFilter*> filters_;
+    std::vector<daybrook::ical::Occurrence> items_;
+    daybrook::ical::LocalTime listedUntil_ = 0; // every item starting earlier is listed
+    daybrook::ical::LocalTime limit_ = 0;
+    daybrook::ical::LocalTime span_ = 0;
+};
 
 // The items that match the filter, in their order.
 std::vector<daybrook::ical::Occurrence>
 narrowed(const CalendarSnapshot& snapshot, const std::vector<daybrook::ical::Occurrence>& items,
          const ItemFilter& filter);
+
+bool isByStartAscending(const SortOrder& order);
 
 // Stable: items with equal keys keep their order, whichever the direction.
 void sortAppointments(const CalendarSnapshot& snapshot,

@@ -94,13 +94,14 @@ std::shared_ptr<const CalendarSnapshot> AppointmentStore::reloadLocked(bool read
     std::string bytes;
     FileStamp readStamp;
     const bool found = stamp.exists && readCalendarFile(path, bytes, readStamp);
-    if (stamp.exists && !found && current)
+    if (stamp.exists && !found && sameSource)
         return current; // there but unreadable for now (being written): tried again later
     if (sameSource && current->fileFound == found && current->calendar.bytes == bytes) {
         stamp_ = readStamp;
         return current;
     }
-    std::shared_ptr<const CalendarSnapshot> fresh = buildSnapshot(path, found, bytes, zone);
+    std::shared_ptr<const CalendarSnapshot> fresh =
+        buildSnapshot(path, found, std::move(bytes), zone);
     reportLoad(*fresh);
     install(fresh, readStamp);
     if (sameSource)

@@ -31,7 +31,7 @@ std::vector<const ItemFilter*> ItemCollection::filterList() const {
     return list;
 }
 
-void ItemCollection::ensureListed() {
+void ItemCollection::listAtLeast(size_t count) {
     if (followsStore_) {
         std::shared_ptr<const CalendarSnapshot> latest = AppointmentStore::instance().latest();
         if (latest != snapshot_) {
@@ -39,19 +39,23 @@ void ItemCollection::ensureListed() {
             listed_ = false;
         }
     }
-    if (listed_)
-        return;
-    items_ = listAppointments(*snapshot_, filterList(), includeRecurrences_, deviceNow);
-    sortAppointments(*snapshot_, items_, order_);
-    listed_ = true;
+    if (!listed_) {
+        list_.start(*snapshot_, filterList(), includeRecurrences_, deviceNow);
+        listed_ = true;
+        if (!isByStartAscending(order_)) {
+            list_.listAll(*snapshot_);
+            sortAppointments(*snapshot_, list_.items(), order_);
+        }
+    }
+    list_.listAtLeast(*snapshot_, count);
 }
 
 HRESULT STDMETHODCALLTYPE ItemCollection::get_Count(int* count) {
     if (!count)
         return E_POINTER;
     ExclusiveLock guard(&lock_);
-    ensureListed();
-    *count = static_cast<int>(items_.size());
+    listAll();
+    *count = static_cast<int>(list_.items().size());
     return S_OK;
 }
 
@@ -60,12 +64,15 @@ HRESULT STDMETHODCALLTYPE ItemCollection::Item(int index, IDispatch** item) {
     if (!item)
         return E_POINTER;
     *item = nullptr;
+    if (index < 1)
+        return E_INVALIDARG;
     ExclusiveLock guard(&lock_);
-    ensureListed();
-    if (index < 1 || static_cast<size_t>(index) > items_.size())
+    listAtLeast(static_cast<size_t>(index));
+    const Items& items = list_.items();
+    if (static_cast<size_t>(index) > items.size())
         return E_INVALIDARG;
     ComPtr<Appointment> appointment(new Appointment(
-        application_, snapshot_, items_[static_cast<size_t>(index - 1)], includeRecurrences_));
+        application_, snapshot_, items[static_cast<size_t>(index - 1)], includeRecurrences_));
     *item = appointment.detach();
     return S_OK;
 }
@@ -83,27 +90,22 @@ HRESULT STDMETHODCALLTYPE ItemCollection::Restrict(BSTR filterText,
     ExclusiveLock guard(&lock_);
     Filters filters = filters_;
     filters.push_back(filter);
-    Items items;
-    std::shared_ptr<const CalendarSnapshot> snapshot;
+    ComPtr<ItemCollection> restricted;
     if (followsStore_) {
-        // Only the filter's window is looked up, not every item of the store.
-        snapshot = AppointmentStore::instance().latest();
-        std::vector<const ItemFilter*> list = filterList();
-        list.push_back(filter.get());
-        items = listAppointments(*snapshot, list, includeRecurrences_, deviceNow);
-        sortAppointments(*snapshot, items, order_);
+        // Only the filters' window is looked up, not every item of the store.
+        restricted = ComPtr<ItemCollection>(
+            new ItemCollection(application_, false, AppointmentStore::instance().latest(),
+                               std::move(filters), includeRecurrences_, order_));
+        restricted->listAtLeast(1);
     } else {
-        ensureListed();
-        snapshot = snapshot_;
-        items = narrowed(*snapshot, items_, *filter);
+        listAll();
+        restricted = ComPtr<ItemCollection>(new ItemCollection(
+            application_, false, snapshot_, std::move(filters), includeRecurrences_, order_));
+        restricted->list_.assign(narrowed(*snapshot_, list_.items(), *filter));
+        restricted->listed_ = true;
     }
-    if (items.empty())
-        return S_OK;
-    ComPtr<ItemCollection> restricted(new ItemCollection(
-        application_, false, std::move(snapshot), std::move(filters), includeRecurrences_, order_));
-    restricted->items_ = std::move(items);
-    restricted->listed_ = true;
-    *result = restricted.detach();
+    if (!restricted->list_.items().empty())
+        *result = restricted.detach();
     return S_OK;
 }
 
@@ -115,8 +117,11 @@ HRESULT STDMETHODCALLTYPE ItemCollection::Sort(BSTR property, VARIANT_BOOL desce
     order.descending = descending != VARIANT_FALSE;
     ExclusiveLock guard(&lock_);
     order_ = order;
-    if (listed_)
-        sortAppointments(*snapshot_, items_, order_);
+    if (listed_) {
+        if (!isByStartAscending(order_))
+            list_.listAll(*snapshot_);
+        sortAppointments(*snapshot_, list_.items(), order_);
+    }
     return S_OK;
 }
 

@@ -37,8 +37,10 @@ private:
                    bool includeRecurrences, SortOrder order);
     ~ItemCollection() override;
 
-    // Under lock_: lists the items if the listing is missing or out of date.
-    void ensureListed();
+    // Under lock_: starts the list when it is missing or out of date, and lists on until it
+    // holds `count` items or all of them. An order other than by start needs them all.
+    void listAtLeast(size_t count);
+    void listAll() { listAtLeast(static_cast<size_t>(-1)); }
     std::vector<const ItemFilter*> filterList() const;
 
     ComPtr<Application> application_;
@@ -49,7 +51,7 @@ private:
     bool includeRecurrences_;
     SortOrder order_;
     bool listed_ = false;
-    Items items_;
+    AppointmentList list_;
 };
 
 } // namespace pimstore
