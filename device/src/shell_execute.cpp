@@ -1,6 +1,8 @@
 // Starting programs the way the device's shell does: a shortcut (.lnk) starts the program it
 // points at, with the shortcut's arguments, and the caller gets that program's process.
 // The desktop shell opens shortcuts only through a verb and hands back no process.
+// Every program started here belongs to the device and ends with the process that emulates it,
+// as a device's programs end when it is switched off; none outlives a test run or the emulator.
 #define CEDEVICE_BUILD
 #include "device.h"
 #include "device_env.h"
@@ -67,6 +69,40 @@ bool resolveShortcut(const WCHAR* file, ShortcutTarget* target) {
     return resolved;
 }
 
+// The device's programs, killed when the last handle to the job goes with this process.
+HANDLE deviceJob() {
+    static HANDLE job = [] {
+        HANDLE created = CreateJobObjectW(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (created && !SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits,
+                                                sizeof limits)) {
+            CloseHandle(created);
+            created = nullptr;
+        }
+        return created;
+    }();
+    return job;
+}
+
+// Starts the program and hands it to the device; the caller gets the process only if it asked.
+BOOL startOnDevice(SHELLEXECUTEINFOW* info) {
+    const bool callerWantsProcess = (info->fMask & SEE_MASK_NOCLOSEPROCESS) != 0;
+    info->fMask |= SEE_MASK_NOCLOSEPROCESS;
+    const BOOL started = ShellExecuteExW(info);
+    if (!callerWantsProcess)
+        info->fMask &= ~SEE_MASK_NOCLOSEPROCESS;
+    if (!started || !info->hProcess)
+        return started;
+    if (deviceJob())
+        AssignProcessToJobObject(deviceJob(), info->hProcess);
+    if (!callerWantsProcess) {
+        CloseHandle(info->hProcess);
+        info->hProcess = nullptr;
+    }
+    return started;
+}
+
 std::wstring joinArguments(const WCHAR* first, const WCHAR* second) {
     std::wstring joined = first ? first : L"";
     if (second && *second) {
@@ -80,17 +116,19 @@ std::wstring joinArguments(const WCHAR* first, const WCHAR* second) {
 } // namespace
 
 DEVICE_ENV_API BOOL WINAPI DeviceShellExecuteExW(SHELLEXECUTEINFOW* info) {
-    ShortcutTarget target;
-    if (!info || info->cbSize != sizeof *info || (info->fMask & SEE_MASK_IDLIST) ||
-        !isShortcut(info->lpFile) || !resolveShortcut(info->lpFile, &target))
+    if (!info || info->cbSize != sizeof *info)
         return ShellExecuteExW(info);
+    ShortcutTarget target;
+    if ((info->fMask & SEE_MASK_IDLIST) || !isShortcut(info->lpFile) ||
+        !resolveShortcut(info->lpFile, &target))
+        return startOnDevice(info);
     const std::wstring parameters = joinArguments(target.arguments, info->lpParameters);
     SHELLEXECUTEINFOW resolved = *info;
     resolved.lpFile = target.path;
     resolved.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
     if (!resolved.lpDirectory && target.folder[0])
         resolved.lpDirectory = target.folder;
-    const BOOL started = ShellExecuteExW(&resolved);
+    const BOOL started = startOnDevice(&resolved);
     info->hInstApp = resolved.hInstApp;
     info->hProcess = resolved.hProcess;
     return started;

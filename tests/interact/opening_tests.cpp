@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace testing_support;
 
 namespace {
@@ -155,15 +157,35 @@ TEST(MinuteNumberTest, CountsLocalMinutesSince1601) {
 // A tap outside the appointments, the action key, or a day heading starts the program itself.
 class LaunchTest : public OpeningTest {
 protected:
-    // The Calendar's window, once it has appeared; its rows read across the process boundary.
-    std::vector<std::wstring> calendarRows(DWORD* process) {
-        HWND calendarWindow = nullptr;
-        pumpUntil([&] { return (calendarWindow = FindWindowW(DEVICE_CALENDAR_CLASS, nullptr)); },
-                  15000);
+    void SetUp() override {
+        OpeningTest::SetUp();
+        calendarsBefore = calendarWindows(); // another suite's Calendar may be running
+    }
+    static std::vector<HWND> calendarWindows() {
+        std::vector<HWND> windows;
+        for (HWND window = nullptr;
+             (window = FindWindowExW(nullptr, window, DEVICE_CALENDAR_CLASS, nullptr));)
+            windows.push_back(window);
+        return windows;
+    }
+    HWND newCalendarWindow(DWORD milliseconds) {
+        HWND found = nullptr;
+        pumpUntil(
+            [&] {
+                // Shown only once its list is filled.
+                for (HWND window : calendarWindows())
+                    if (std::find(calendarsBefore.begin(), calendarsBefore.end(), window) ==
+                            calendarsBefore.end() &&
+                        IsWindowVisible(window))
+                        found = window;
+                return found != nullptr;
+            },
+            milliseconds);
+        return found;
+    }
+    // The rows of the Calendar that came up, read across the process boundary; then closes it.
+    std::vector<std::wstring> calendarRows(HWND calendarWindow) {
         std::vector<std::wstring> rows;
-        if (!calendarWindow)
-            return rows;
-        GetWindowThreadProcessId(calendarWindow, process);
         HWND rowList = GetDlgItem(calendarWindow, DEVICE_CALENDAR_LIST_ID);
         LRESULT count = SendMessageW(rowList, LB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {
@@ -172,28 +194,42 @@ protected:
                          reinterpret_cast<LPARAM>(text));
             rows.push_back(text);
         }
-        PostMessageW(calendarWindow, WM_CLOSE, 0, 0);
         return rows;
     }
-    void waitForExit(DWORD process) {
+    void closeAndWait(HWND calendarWindow) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(calendarWindow, &process);
         HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
+        PostMessageW(calendarWindow, WM_CLOSE, 0, 0);
         if (handle) {
             WaitForSingleObject(handle, 10000);
             CloseHandle(handle);
         }
     }
+    static bool endsWithTheDevice(HWND calendarWindow) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(calendarWindow, &process);
+        HANDLE handle = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, process);
+        BOOL inJob = FALSE;
+        if (handle) {
+            IsProcessInJob(handle, nullptr, &inJob);
+            CloseHandle(handle);
+        }
+        return inJob != FALSE;
+    }
+    std::vector<HWND> calendarsBefore;
     int headingIndex() { return item.headingIndex(0); }
 };
 
 TEST_F(LaunchTest, TheDevicesCalendarStartsThroughItsShortcutAndListsTheStore) {
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"\\windows\\calendar.lnk"))
         << "scripts/register.sh puts the Calendar's shortcut in place";
-    ASSERT_EQ(nullptr, FindWindowW(DEVICE_CALENDAR_CLASS, nullptr));
     item.tap(item.pointOnItem(headingIndex()));
-    DWORD process = 0;
-    std::vector<std::wstring> rows = calendarRows(&process);
-    ASSERT_FALSE(rows.empty()) << "the Calendar came up";
-    waitForExit(process);
+    HWND calendarWindow = newCalendarWindow(15000);
+    ASSERT_NE(nullptr, calendarWindow) << "the Calendar came up";
+    std::vector<std::wstring> rows = calendarRows(calendarWindow);
+    EXPECT_TRUE(endsWithTheDevice(calendarWindow)) << "a device's program ends with the device";
+    closeAndWait(calendarWindow);
     ASSERT_GE(rows.size(), 3u);
     EXPECT_EQ(dateText(deviceDay(0), L"9:30 AM") + L"  Standup", rows[0]);
     EXPECT_EQ(dateText(deviceDay(0), L"10:00 AM") + L"  Dentist", rows[1]);
@@ -225,7 +261,7 @@ TEST_F(LaunchTest, EachChoiceStartsItsOwnProgramOnce) {
     EXPECT_EQ(0, launchCalendarProgram(item.window())) << "both bits name no program";
     pumpMessages(300);
     EXPECT_EQ(2u, log.lines().size());
-    EXPECT_EQ(nullptr, FindWindowW(DEVICE_CALENDAR_CLASS, nullptr));
+    EXPECT_EQ(nullptr, newCalendarWindow(0));
 }
 
 TEST_F(LaunchTest, AnAgendaFusionLocationThatDoesNotFitMeansTheDevicesCalendar) {
