@@ -209,7 +209,7 @@ TEST_F(AgendaBuildingTest, YearlyAllDayEventsShowTheirAge) {
                         "DTSTART;VALUE=DATE:19961206\r\nDTEND;VALUE=DATE:19961207\r\n"
                         "RRULE:FREQ=YEARLY;UNTIL=20301231\r\nEND:VEVENT\r\n";
     std::string fresh = "BEGIN:VEVENT\r\nUID:new\r\nSUMMARY:New\r\n"
-                        "DTSTART;VALUE=DATE:20261207\r\nDTEND;VALUE=DATE:20261208\r\n"
+                        "DTSTART;VALUE=DATE:20261209\r\nDTEND;VALUE=DATE:20261210\r\n"
                         "RRULE:FREQ=YEARLY\r\nEND:VEVENT\r\n";
     gOptions.UpcomingCount = 365;
     std::vector<std::wstring> built = build(birthday + ended + fresh);
