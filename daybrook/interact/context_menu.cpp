@@ -6,9 +6,8 @@
 #include "../extensions/extension_table.h"
 #include "../host/item_window.h"
 #include "../host/resource_module.h"
+#include "../options/options_sheet.h"
 #include "../resources/resource_ids.h"
-
-#include <todaycmn.h>
 
 namespace {
 
@@ -88,10 +87,10 @@ void appendOptionsEntries(HMENU menu) {
     addMenuEntries(menu, static_cast<int>(kFirstExtensionCommand));
 }
 
-// After the options the item rebuilds itself with the new settings.
+// The options sheet tells the item to rebuild itself with the new settings once it closes.
 void dispatchMenuCommand(HWND window, UINT command) {
     if (command == kOptionsCommand)
-        SendMessageW(window, WM_TODAYCUSTOM_CLEARCACHE, 0, 0);
+        openOptionsDialog(window);
     else
         runMenuCommand(window, static_cast<int>(command));
 }

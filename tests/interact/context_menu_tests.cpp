@@ -114,7 +114,9 @@ TEST_F(ContextMenuTest, AHeadingOrAnEmptySpotOffersOptionsAndTheExtensions) {
 
     gHost.dataDirty = false;
     menu.choose(kOptionsCommand);
+    OptionsSheetWatcher sheet;
     item.tapAndHold(POINT{10, 10}); // on the icon strip: no appointment
+    EXPECT_EQ(1, sheet.sheetsSeen()) << "Options... opened the options sheet";
     EXPECT_TRUE(gHost.dataDirty) << "after the options the list is rebuilt";
     EXPECT_TRUE(item.waitForNextList());
 }

@@ -54,6 +54,15 @@ int MessageBoxAnswer::answer(HWND owner, const WCHAR* text, const WCHAR* caption
 
 namespace {
 AppointmentViewWatcher* gWatcher = nullptr;
+OptionsSheetWatcher* gSheetWatcher = nullptr;
+const int kSheetTabControl = 0x3020; // the property sheet's own tab control
+
+BOOL CALLBACK matchSheet(HWND window, LPARAM found) {
+    if (!IsWindowVisible(window) || !GetDlgItem(window, kSheetTabControl))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
 } // namespace
 
 AppointmentViewWatcher::AppointmentViewWatcher(std::function<void(HWND)> whileOpen)
@@ -88,4 +97,25 @@ std::wstring AppointmentViewWatcher::field(int id) const {
     if (id < DeviceViewSubject || id > DeviceViewRecurrence)
         return std::wstring();
     return fields_[id - DeviceViewSubject];
+}
+
+OptionsSheetWatcher::OptionsSheetWatcher() {
+    gSheetWatcher = this;
+    timer_ = SetTimer(nullptr, 0, 20, onTimer);
+}
+
+OptionsSheetWatcher::~OptionsSheetWatcher() {
+    KillTimer(nullptr, timer_);
+    gSheetWatcher = nullptr;
+}
+
+void CALLBACK OptionsSheetWatcher::onTimer(HWND, UINT, UINT_PTR, DWORD) {
+    OptionsSheetWatcher* self = gSheetWatcher;
+    HWND sheet = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), matchSheet, reinterpret_cast<LPARAM>(&sheet));
+    if (!self || !sheet || sheet == self->lastSheet_)
+        return;
+    self->lastSheet_ = sheet;
+    ++self->seen_;
+    PostMessageW(GetDlgItem(sheet, IDOK), BM_CLICK, 0, 0);
 }

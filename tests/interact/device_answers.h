@@ -75,3 +75,17 @@ private:
     HWND lastView_ = nullptr;
     std::wstring fields_[8];
 };
+
+// Closes the options sheet with its done button once it shows (from inside its modal loop).
+class OptionsSheetWatcher {
+public:
+    OptionsSheetWatcher();
+    ~OptionsSheetWatcher();
+    int sheetsSeen() const { return seen_; }
+
+private:
+    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD);
+    UINT_PTR timer_;
+    int seen_ = 0;
+    HWND lastSheet_ = nullptr;
+};
