@@ -73,10 +73,6 @@ DEVICE_API void DeviceEnter(void);
 // messaging, tasks) when it has none yet. False when the registry cannot be written.
 DEVICE_API BOOL DeviceEnsureTodayItems(void);
 
-// Gives the device the Today item list it comes with (owner info, the built-in Calendar,
-// messaging, tasks) when it has none yet. False when the registry cannot be written.
-DEVICE_API BOOL DeviceEnsureTodayItems(void);
-
 // Reads the DEVICE_* environment variables (DEVICE_SCREEN=qvga|vga, DEVICE_LANDSCAPE=1,
 // DEVICE_NOW="YYYY-MM-DD HH:MM", DEVICE_LCID=0x0407, DEVICE_TZ_BIAS=<minutes>,
 // DEVICE_CALENDAR=<path>) so that a child process inherits the device its parent set up.
