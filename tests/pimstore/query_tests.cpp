@@ -384,11 +384,7 @@ TEST_F(StoreQueryTest, TimesAreTheDevicesLocalTime) {
 }
 
 TEST_F(StoreQueryTest, RealWorldTextAndBusyStatusComeThroughIntact) {
-    const std::string folder = DAYBROOK_CALENDARS_DIR;
-    std::wstring path = L"Z:" + utf16(folder) + L"/hebcal_hebrew_bidi_excerpt.ics";
-    for (wchar_t& c : path)
-        c = c == L'/' ? L'\\' : c;
-    DeviceCalendar calendar(readBytes(path), usPacificZone());
+    DeviceCalendar calendar(realWorldCalendar("hebcal_hebrew_bidi_excerpt.ics"), usPacificZone());
     ASSERT_FALSE(calendar.bytes().empty());
     StoreSession store;
     ComPtr<IPOutlookItemCollection> sixth =

@@ -190,6 +190,14 @@ std::string readBytes(const std::wstring& path) {
     return bytes;
 }
 
+// The folder is a Unix path; Wine shows the Unix root as drive Z:.
+std::string realWorldCalendar(const char* name) {
+    std::wstring path = L"Z:" + utf16(std::string(DAYBROOK_CALENDARS_DIR) + "/" + name);
+    for (wchar_t& c : path)
+        c = c == L'/' ? L'\\' : c;
+    return readBytes(path);
+}
+
 std::wstring utf16(const std::string& utf8) {
     const int length =
         MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);

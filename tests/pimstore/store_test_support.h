@@ -75,6 +75,8 @@ long oidOf(IAppointment* appointment);
 std::vector<std::wstring> subjectsOf(IPOutlookItemCollection* items);
 
 std::string readBytes(const std::wstring& path);
+// A sample from the shared real-world calendars, as bytes.
+std::string realWorldCalendar(const char* name);
 std::wstring utf16(const std::string& utf8);
 // The calendar's frame around events, with CRLF line breaks.
 std::string calendarOf(const std::string& events);

@@ -151,11 +151,7 @@ TEST_F(StoreWriteBackTest, AFileThatDoesNotParseIsReportedByLineAndNeverWritten)
     EXPECT_EQ(0, countOf(store.items.get()));
 
     // A real export cut short is rejected the same way.
-    const std::string folder = DAYBROOK_CALENDARS_DIR;
-    std::wstring path = L"Z:" + utf16(folder) + L"/pyical_bad_missing_end.ics";
-    for (wchar_t& c : path)
-        c = c == L'/' ? L'\\' : c;
-    calendar.rewrite(readBytes(path));
+    calendar.rewrite(realWorldCalendar("pyical_bad_missing_end.ics"));
     EXPECT_TRUE(loadReport().rejected);
 
     calendar.rewrite(writeBackCalendar());
