@@ -308,14 +308,83 @@ TEST_F(AgendaBuildingTest, SkipAheadFindsAnAppointmentFortyDaysOut) {
 
 TEST_F(AgendaBuildingTest, RecurringSeriesAreListedPerOccurrence) {
     gOptions.UpcomingCount = 3;
-    std::vector<std::wstring> built =
-        build(event("Daily", ":20200101T080000", ":20200101T081500", "RRULE:FREQ=DAILY\r\n"));
-    std::vector<std::wstring> expected = {L"A Daily 8:00AM-8:15AM x"};
     gOptions.ShowCompleted = TRUE;
-    built = build(event("Daily", ":20200101T080000", ":20200101T081500", "RRULE:FREQ=DAILY\r\n"));
+    std::vector<std::wstring> built = build(event("Daily", ":20200101T080000", ":20200101T081500", "RRULE:FREQ=DAILY\r\n"));
     ASSERT_EQ(5u, built.size()) << narrow(built);
     EXPECT_EQ(L"A Daily 8:00AM-8:15AM x", built[0]) << "today's occurrence has ended";
     EXPECT_EQ(L"A Daily 8:00AM-8:15AM", built[2]) << "tomorrow's is upcoming";
     EXPECT_EQ(list->items[0]->GetOid(), list->items[2]->GetOid())
         << "occurrences of one series share its identifier";
+}
+
+namespace {
+
+// Lines of text an item takes when painted at the top of the item window, in its own font.
+int measuredLines(HWND window, AgendaItem* item) {
+    RECT rect;
+    GetClientRect(window, &rect);
+    HDC windowDc = GetDC(window);
+    HDC dc = CreateCompatibleDC(windowDc);
+    ReleaseDC(window, windowDc);
+    int height = item->Paint(window, dc, rect);
+    HGDIOBJ previous = SelectObject(dc, item->GetFont());
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    return metrics.tmHeight ? height / metrics.tmHeight : -1;
+}
+
+} // namespace
+
+TEST_F(AgendaBuildingTest, TheLineBudgetLeavesOutHeadingsButEndsAtTheFirstAppointment) {
+    DayHeadingItem sampleHeading(46000.0, L"Wednesday, December 09, 2026");
+    int headingLines = measuredLines(window.hwnd(), &sampleHeading);
+    ASSERT_GE(headingLines, 2) << "the first heading also takes the icon's square above it";
+    gOptions.UpcomingType = UpcomingLines;
+    gOptions.Painter = 9; // "time: subject", one line
+    gOptions.WordWrap = FALSE;
+    std::string events = event("First", ":20261209T100000", ":20261209T103000") +
+                         event("Second", ":20261209T110000", ":20261209T113000") +
+                         event("Third", ":20261209T120000", ":20261209T123000");
+
+    gOptions.UpcomingCount = 2;
+    std::vector<std::wstring> noHeading = {L"T Nothing further today",
+                                           L"A First 10:00AM-10:30AM"};
+    EXPECT_AGENDA(noHeading, build(events)) << " the heading does not fit, the walk goes on";
+    SYSTEMTIME expiry;
+    FileTimeToSystemTime(&list->expiry, &expiry);
+    EXPECT_EQ(9, expiry.wDay);
+    EXPECT_EQ(11, expiry.wHour) << "the list runs out when the first one left out starts";
+
+    gOptions.UpcomingCount = 1 + headingLines + 2;
+    std::vector<std::wstring> withHeading = {L"T Nothing further today",
+                                             L"H " + longDate(2026, 12, 9),
+                                             L"A First 10:00AM-10:30AM",
+                                             L"A Second 11:00AM-11:30AM"};
+    EXPECT_AGENDA(withHeading, build(events));
+    FileTimeToSystemTime(&list->expiry, &expiry);
+    EXPECT_EQ(12, expiry.wHour) << "expires when Third starts";
+}
+
+TEST_F(AgendaBuildingTest, AWrappedSubjectCostsEveryLineItTakes) {
+    gOptions.UpcomingType = UpcomingLines;
+    gOptions.Painter = 9;
+    gOptions.WordWrap = TRUE;
+    std::string longSubject = "Quarterly planning review with the regional sales and support "
+                              "teams in the large meeting room";
+    std::string events = event("Short", ":20261208T100000", ":20261208T103000") +
+                         event(longSubject.c_str(), ":20261208T110000", ":20261208T120000") +
+                         event("After", ":20261208T130000", ":20261208T133000");
+    gOptions.UpcomingCount = 3;
+    std::vector<std::wstring> built = build(events);
+    ASSERT_EQ(1u, built.size()) << "the wrapped subject needs more than the two lines left"
+                                << narrow(built);
+    EXPECT_EQ(L"A Short 10:00AM-10:30AM", built[0]);
+
+    gOptions.UpcomingCount = 20;
+    built = build(events);
+    ASSERT_EQ(3u, built.size()) << narrow(built);
+    int wrappedLines = measuredLines(window.hwnd(), list->items[1]);
+    EXPECT_GE(wrappedLines, 3) << "a subject this long wraps in a 240 pixel row";
 }
