@@ -1,6 +1,7 @@
 // today.exe: the Today screen of the emulated device.
 //   today.exe [--calendar <file.ics>] [--now "YYYY-MM-DD HH:MM"] [--screen qvga|vga]
-//             [--landscape] [--seconds <n>] [--png <file.png>]
+//             [--landscape] [--locale <LCID>] [--ui-language <LANGID>]
+//             [--seconds <n>] [--png <file.png>]
 //             [--item <dll>]                   host one library instead of the registered items
 //             [--install <dll>] [--uninstall <dll>]   play the device installer first
 //             [--options [--close-options-after <ms>] [--options-page <n>]
@@ -24,6 +25,8 @@ struct Arguments {
     const WCHAR* install = nullptr;
     const WCHAR* uninstall = nullptr;
     DeviceScreenKind screen = DeviceScreenQvga;
+    LCID locale = 0;
+    LANGID uiLanguage = 0;
     bool landscape = false;
     double seconds = 3.0;
     OptionsRequest options;
@@ -33,6 +36,7 @@ void printUsage() {
     std::fprintf(stderr,
                  "usage: today.exe [--calendar <file.ics>] [--now \"YYYY-MM-DD HH:MM\"]\n"
                  "                 [--screen qvga|vga] [--landscape] [--seconds <n>]\n"
+                 "                 [--locale <LCID>] [--ui-language <LANGID>]\n"
                  "                 [--png <file.png>] [--item <dll>]\n"
                  "                 [--install <dll>] [--uninstall <dll>]\n"
                  "                 [--options [--close-options-after <ms>] [--options-page <n>]\n"
@@ -69,6 +73,15 @@ bool parseArguments(int count, WCHAR** values, Arguments* arguments) {
                 arguments->screen = DeviceScreenQvga;
             else
                 return false;
+        } else if (wcscmp(name, L"--locale") == 0) {
+            arguments->locale = static_cast<LCID>(wcstoul(values[++i], nullptr, 0));
+            if (!IsValidLocale(arguments->locale, LCID_SUPPORTED))
+                return false;
+        } else if (wcscmp(name, L"--ui-language") == 0) {
+            unsigned long language = wcstoul(values[++i], nullptr, 0);
+            if (language == 0 || language > 0xFFFF)
+                return false;
+            arguments->uiLanguage = static_cast<LANGID>(language);
         } else if (wcscmp(name, L"--seconds") == 0) {
             arguments->seconds = _wtof(values[++i]);
         } else if (wcscmp(name, L"--close-options-after") == 0) {
@@ -166,8 +179,12 @@ int wmain(int argc, WCHAR** argv) {
         return 2;
     }
     DeviceSetScreen(arguments.screen, arguments.landscape);
-    WCHAR item[MAX_PATH], calendar[MAX_PATH], png[MAX_PATH], install[MAX_PATH],
-        uninstall[MAX_PATH];
+    if (arguments.locale || arguments.uiLanguage) {
+        LCID locale = arguments.locale ? arguments.locale : 0x0409;
+        DeviceSetLocale(locale,
+                        arguments.uiLanguage ? arguments.uiLanguage : LANGIDFROMLCID(locale));
+    }
+    WCHAR item[MAX_PATH], calendar[MAX_PATH], png[MAX_PATH], install[MAX_PATH], uninstall[MAX_PATH];
     if (!makeFull(&arguments.item, item) || !makeFull(&arguments.calendar, calendar) ||
         !makeFull(&arguments.png, png) || !makeFull(&arguments.install, install) ||
         !makeFull(&arguments.uninstall, uninstall)) {
@@ -195,14 +212,13 @@ int wmain(int argc, WCHAR** argv) {
 
     TodayScreen screen;
     if (!screen.Create()) {
-        std::fprintf(stderr, "today: cannot create the Today window (error %lu)\n",
-                     GetLastError());
+        std::fprintf(stderr, "today: cannot create the Today window (error %lu)\n", GetLastError());
         return 1;
     }
     if (arguments.item) {
         if (!screen.LoadItem(arguments.item, L"Daybrook")) {
-            std::fwprintf(stderr, L"today: cannot load the item %ls (error %lu)\n",
-                          arguments.item, GetLastError());
+            std::fwprintf(stderr, L"today: cannot load the item %ls (error %lu)\n", arguments.item,
+                          GetLastError());
             screen.Destroy();
             return 1;
         }

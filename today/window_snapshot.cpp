@@ -101,6 +101,11 @@ bool saveWindowSnapshot(HWND window, const WCHAR* path) {
         return false;
     }
     HGDIOBJ previous = SelectObject(dc, bitmap);
+    // What the windows last painted on screen comes first: windows that do not print
+    // themselves on request (WM_PRINTCLIENT) keep that picture.
+    HDC screen = GetDC(window);
+    BitBlt(dc, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    ReleaseDC(window, screen);
     printTree(window, window, dc);
     GdiFlush();
     const BYTE* first = static_cast<const BYTE*>(bits);

@@ -32,6 +32,8 @@ void exportLocale() {
     std::snprintf(text, sizeof text, "0x%04lX",
                   static_cast<unsigned long>(DeviceGetUserDefaultLCID()));
     exportText("DEVICE_LCID", text);
+    std::snprintf(text, sizeof text, "0x%04X", DeviceGetUserDefaultUILanguage());
+    exportText("DEVICE_UILANG", text);
 }
 
 // The child gets the offset in force now; the zone's daylight rules stay with this process.

@@ -12,9 +12,9 @@ namespace {
 struct ClockState {
     bool useHost = true;
     bool running = false;
-    ULONGLONG baseLocal = 0;  // FILETIME units of the local time the clock was set to
-    ULONGLONG setAtTick = 0;  // GetTickCount64 when it was set
-    LONGLONG advancedBy = 0;  // FILETIME units added by DeviceAdvanceClock
+    ULONGLONG baseLocal = 0; // FILETIME units of the local time the clock was set to
+    ULONGLONG setAtTick = 0; // GetTickCount64 when it was set
+    LONGLONG advancedBy = 0; // FILETIME units added by DeviceAdvanceClock
 };
 
 struct DeviceState {
@@ -60,8 +60,8 @@ FILETIME UnitsToFileTime(ULONGLONG units) {
 const ULONGLONG kUnitsPerMillisecond = 10000;
 
 DeviceScreen ScreenFor(DeviceScreenKind kind, bool landscape) {
-    DeviceScreen screen = kind == DeviceScreenVga ? DeviceScreen{480, 640, 32, 192}
-                                                  : DeviceScreen{240, 320, 16, 96};
+    DeviceScreen screen =
+        kind == DeviceScreenVga ? DeviceScreen{480, 640, 32, 192} : DeviceScreen{240, 320, 16, 96};
     if (landscape) {
         int width = screen.width;
         screen.width = screen.height;
@@ -77,8 +77,8 @@ bool ReadEnvironment(const char* name, char* buffer, size_t size) {
 
 bool ParseDeviceTime(const char* text, SYSTEMTIME* time) {
     int year, month, day, hour = 0, minute = 0, second = 0;
-    int fields = std::sscanf(text, "%d-%d-%d %d:%d:%d", &year, &month, &day, &hour, &minute,
-                             &second);
+    int fields =
+        std::sscanf(text, "%d-%d-%d %d:%d:%d", &year, &month, &day, &hour, &minute, &second);
     if (fields < 3)
         return false;
     SYSTEMTIME parsed = {};
@@ -297,7 +297,10 @@ DEVICE_API void DeviceLoadEnvironment(void) {
         DeviceSetClock(&now, FALSE);
     if (ReadEnvironment("DEVICE_LCID", value, sizeof value)) {
         LCID locale = static_cast<LCID>(std::strtoul(value, nullptr, 0));
-        DeviceSetLocale(locale, LANGIDFROMLCID(locale));
+        LANGID uiLanguage = LANGIDFROMLCID(locale);
+        if (ReadEnvironment("DEVICE_UILANG", value, sizeof value))
+            uiLanguage = static_cast<LANGID>(std::strtoul(value, nullptr, 0));
+        DeviceSetLocale(locale, uiLanguage);
     }
     if (ReadEnvironment("DEVICE_TZ_BIAS", value, sizeof value)) {
         TIME_ZONE_INFORMATION zone = {};

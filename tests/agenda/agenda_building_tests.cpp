@@ -47,8 +47,8 @@ std::vector<std::wstring> describe(const AgendaList* list) {
         } else if (auto appointment = dynamic_cast<AppointmentItem*>(item)) {
             const AppointmentLine& line = appointment->line;
             std::wstring entry = L"A " + std::wstring(line.subject ? line.subject : L"");
-            entry += line.allDay ? L" all-day" : L" " + std::wstring(line.startText) + L"-" +
-                                                      line.endText;
+            entry += line.allDay ? L" all-day"
+                                 : L" " + std::wstring(line.startText) + L"-" + line.endText;
             if (appointment->conflict)
                 entry += L" !";
             if (line.struck)
@@ -135,9 +135,8 @@ TEST_F(AgendaBuildingTest, LaterDaysGetHeadingsAndTodayNothingFurther) {
     std::vector<std::wstring> built =
         build(event("Dentist", ":20261209T100000", ":20261209T110000") +
               event("Standup", ":20261209T083000", ":20261209T084500"));
-    std::vector<std::wstring> expected = {L"T Nothing further today",
-                                          L"H " + longDate(2026, 12, 9), L"A Standup 8:30AM-8:45AM",
-                                          L"A Dentist 10:00AM-11:00AM"};
+    std::vector<std::wstring> expected = {L"T Nothing further today", L"H " + longDate(2026, 12, 9),
+                                          L"A Standup 8:30AM-8:45AM", L"A Dentist 10:00AM-11:00AM"};
     EXPECT_AGENDA(expected, built);
 }
 
@@ -187,16 +186,16 @@ TEST_F(AgendaBuildingTest, EndedAppointmentsAreHiddenOrStruckButNeverCounted) {
 }
 
 TEST_F(AgendaBuildingTest, OverlapsAreMarkedAlongTheDaysChain) {
-    std::vector<std::wstring> built = build(
-        event("A", ":20261208T100000", ":20261208T110000") +
-        event("B", ":20261208T110000", ":20261208T120000") +
-        event("C", ":20261208T130000", ":20261208T140000") +
-        event("D", ":20261208T133000", ":20261208T143000") +
-        event("E", ":20261208T140000", ":20261208T150000") +
-        event("Holiday", ";VALUE=DATE:20261208", ";VALUE=DATE:20261209"));
-    std::vector<std::wstring> expected = {
-        L"A Holiday all-day",     L"A A 10:00AM-11:00AM",  L"A B 11:00AM-12:00PM",
-        L"A C 1:00PM-2:00PM !", L"A D 1:30PM-2:30PM !", L"A E 2:00PM-3:00PM !"};
+    std::vector<std::wstring> built =
+        build(event("A", ":20261208T100000", ":20261208T110000") +
+              event("B", ":20261208T110000", ":20261208T120000") +
+              event("C", ":20261208T130000", ":20261208T140000") +
+              event("D", ":20261208T133000", ":20261208T143000") +
+              event("E", ":20261208T140000", ":20261208T150000") +
+              event("Holiday", ";VALUE=DATE:20261208", ";VALUE=DATE:20261209"));
+    std::vector<std::wstring> expected = {L"A Holiday all-day",   L"A A 10:00AM-11:00AM",
+                                          L"A B 11:00AM-12:00PM", L"A C 1:00PM-2:00PM !",
+                                          L"A D 1:30PM-2:30PM !", L"A E 2:00PM-3:00PM !"};
     EXPECT_AGENDA(expected, built)
         << " touching is no conflict; C-D and D-E are, so all three are marked";
 }
@@ -236,43 +235,40 @@ TEST_F(AgendaBuildingTest, YearlyAllDayEventsShowTheirAge) {
 
 TEST_F(AgendaBuildingTest, AnAppointmentOverMidnightIsClippedToEachDay) {
     gOptions.UpcomingCount = 2;
-    std::vector<std::wstring> built =
-        build(event("Night", ":20261208T220000", ":20261209T020000"));
-    std::vector<std::wstring> expected = {L"A Night 10:00PM-multiday",
-                                          L"H " + longDate(2026, 12, 9),
-                                          L"A Night multiday-2:00AM"};
+    std::vector<std::wstring> built = build(event("Night", ":20261208T220000", ":20261209T020000"));
+    std::vector<std::wstring> expected = {
+        L"A Night 10:00PM-multiday", L"H " + longDate(2026, 12, 9), L"A Night multiday-2:00AM"};
     EXPECT_AGENDA(expected, built);
 }
 
 TEST_F(AgendaBuildingTest, RunsOfEmptyDaysAreShownWhenAskedFor) {
     gOptions.ShowEmptyDays = TRUE;
     std::string today = event("Today", ":20261208T100000", ":20261208T110000");
-    std::vector<std::wstring> fourDaysOn = build(
-        today + event("Later", ":20261212T100000", ":20261212T110000"));
-    std::vector<std::wstring> expected = {L"A Today 10:00AM-11:00AM",
-                                          L"H No upcoming appointments",
-                                          L"T " + longDate(2026, 12, 9),
-                                          L"S",
-                                          L"T " + longDate(2026, 12, 11),
-                                          L"H " + longDate(2026, 12, 12),
-                                          L"A Later 10:00AM-11:00AM"};
+    std::vector<std::wstring> fourDaysOn =
+        build(today + event("Later", ":20261212T100000", ":20261212T110000"));
+    std::vector<std::wstring> expected = {
+        L"A Today 10:00AM-11:00AM",     L"H No upcoming appointments",
+        L"T " + longDate(2026, 12, 9),  L"S",
+        L"T " + longDate(2026, 12, 11), L"H " + longDate(2026, 12, 12),
+        L"A Later 10:00AM-11:00AM"};
     EXPECT_AGENDA(expected, fourDaysOn);
 
     std::vector<std::wstring> twoEmpty =
         build(today + event("Later", ":20261211T100000", ":20261211T110000"));
-    EXPECT_EQ(L"T " + longDate(2026, 12, 10), twoEmpty[3]) << "two empty days: no separator"
-                                                            << narrow(twoEmpty);
+    EXPECT_EQ(L"T " + longDate(2026, 12, 10), twoEmpty[3])
+        << "two empty days: no separator" << narrow(twoEmpty);
     std::vector<std::wstring> oneEmpty =
         build(today + event("Later", ":20261210T100000", ":20261210T110000"));
-    EXPECT_EQ(L"H " + longDate(2026, 12, 10), oneEmpty[3]) << "one empty day: its date alone"
-                                                            << narrow(oneEmpty);
+    EXPECT_EQ(L"H " + longDate(2026, 12, 10), oneEmpty[3])
+        << "one empty day: its date alone" << narrow(oneEmpty);
 }
 
 TEST_F(AgendaBuildingTest, TheHourLimitIncludesItsLastMinuteAndExpiresAheadOfIt) {
     gOptions.UpcomingType = UpcomingHours;
     gOptions.UpcomingCount = 2;
-    std::vector<std::wstring> built = build(event("AtLimit", ":20261208T110000", ":20261208T113000") +
-                                            event("After", ":20261208T110100", ":20261208T120000"));
+    std::vector<std::wstring> built =
+        build(event("AtLimit", ":20261208T110000", ":20261208T113000") +
+              event("After", ":20261208T110100", ":20261208T120000"));
     std::vector<std::wstring> expected = {L"A AtLimit 11:00AM-11:30AM"};
     EXPECT_AGENDA(expected, built);
     SYSTEMTIME expiry;
@@ -287,21 +283,17 @@ TEST_F(AgendaBuildingTest, AllDayEventsStandAboveTheTimedOnesOfTheirDay) {
         build(event("Overnight", ":20261208T230000", ":20261209T010000") +
               event("Offsite", ";VALUE=DATE:20261209", ";VALUE=DATE:20261210") +
               event("Lunch", ":20261209T120000", ":20261209T130000"));
-    std::vector<std::wstring> expected = {L"A Overnight 11:00PM-multiday",
-                                          L"H " + longDate(2026, 12, 9),
-                                          L"A Offsite all-day",
-                                          L"A Overnight multiday-1:00AM",
-                                          L"A Lunch 12:00PM-1:00PM"};
+    std::vector<std::wstring> expected = {
+        L"A Overnight 11:00PM-multiday", L"H " + longDate(2026, 12, 9), L"A Offsite all-day",
+        L"A Overnight multiday-1:00AM", L"A Lunch 12:00PM-1:00PM"};
     EXPECT_AGENDA(expected, built);
 }
 
 TEST_F(AgendaBuildingTest, SkipAheadFindsAnAppointmentFortyDaysOut) {
     gOptions.UpcomingType = UpcomingAppointments;
     gOptions.UpcomingCount = 1;
-    std::vector<std::wstring> built =
-        build(event("Far", ":20270117T090000", ":20270117T100000"));
-    std::vector<std::wstring> expected = {L"T Nothing further today",
-                                          L"H " + longDate(2027, 1, 17),
+    std::vector<std::wstring> built = build(event("Far", ":20270117T090000", ":20270117T100000"));
+    std::vector<std::wstring> expected = {L"T Nothing further today", L"H " + longDate(2027, 1, 17),
                                           L"A Far 9:00AM-10:00AM"};
     EXPECT_AGENDA(expected, built);
 }
@@ -309,7 +301,8 @@ TEST_F(AgendaBuildingTest, SkipAheadFindsAnAppointmentFortyDaysOut) {
 TEST_F(AgendaBuildingTest, RecurringSeriesAreListedPerOccurrence) {
     gOptions.UpcomingCount = 3;
     gOptions.ShowCompleted = TRUE;
-    std::vector<std::wstring> built = build(event("Daily", ":20200101T080000", ":20200101T081500", "RRULE:FREQ=DAILY\r\n"));
+    std::vector<std::wstring> built =
+        build(event("Daily", ":20200101T080000", ":20200101T081500", "RRULE:FREQ=DAILY\r\n"));
     ASSERT_EQ(5u, built.size()) << narrow(built);
     EXPECT_EQ(L"A Daily 8:00AM-8:15AM x", built[0]) << "today's occurrence has ended";
     EXPECT_EQ(L"A Daily 8:00AM-8:15AM", built[2]) << "tomorrow's is upcoming";
@@ -349,8 +342,7 @@ TEST_F(AgendaBuildingTest, TheLineBudgetLeavesOutHeadingsButEndsAtTheFirstAppoin
                          event("Third", ":20261209T120000", ":20261209T123000");
 
     gOptions.UpcomingCount = 2;
-    std::vector<std::wstring> noHeading = {L"T Nothing further today",
-                                           L"A First 10:00AM-10:30AM"};
+    std::vector<std::wstring> noHeading = {L"T Nothing further today", L"A First 10:00AM-10:30AM"};
     EXPECT_AGENDA(noHeading, build(events)) << " the heading does not fit, the walk goes on";
     SYSTEMTIME expiry;
     FileTimeToSystemTime(&list->expiry, &expiry);
@@ -358,10 +350,9 @@ TEST_F(AgendaBuildingTest, TheLineBudgetLeavesOutHeadingsButEndsAtTheFirstAppoin
     EXPECT_EQ(11, expiry.wHour) << "the list runs out when the first one left out starts";
 
     gOptions.UpcomingCount = 1 + headingLines + 2;
-    std::vector<std::wstring> withHeading = {L"T Nothing further today",
-                                             L"H " + longDate(2026, 12, 9),
-                                             L"A First 10:00AM-10:30AM",
-                                             L"A Second 11:00AM-11:30AM"};
+    std::vector<std::wstring> withHeading = {
+        L"T Nothing further today", L"H " + longDate(2026, 12, 9), L"A First 10:00AM-10:30AM",
+        L"A Second 11:00AM-11:30AM"};
     EXPECT_AGENDA(withHeading, build(events));
     FileTimeToSystemTime(&list->expiry, &expiry);
     EXPECT_EQ(12, expiry.wHour) << "expires when Third starts";
