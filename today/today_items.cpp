@@ -58,8 +58,9 @@ std::vector<TodayItemEntry> readTodayItems() {
             items.push_back(entry);
     }
     RegCloseKey(root);
-    std::stable_sort(items.begin(), items.end(), [](const TodayItemEntry& a, const TodayItemEntry& b) {
-        return a.order != b.order ? a.order < b.order : a.name < b.name;
-    });
+    std::stable_sort(items.begin(), items.end(),
+                     [](const TodayItemEntry& a, const TodayItemEntry& b) {
+                         return a.order != b.order ? a.order < b.order : a.name < b.name;
+                     });
     return items;
 }

@@ -6,8 +6,8 @@
 #include <vector>
 
 struct TodayItemEntry {
-    std::wstring name;   // the subkey's name
-    DWORD type = 0;      // 0 owner, 1 calendar, 2 mail, 3 tasks, 4 custom
+    std::wstring name; // the subkey's name
+    DWORD type = 0;    // 0 owner, 1 calendar, 2 mail, 3 tasks, 4 custom
     DWORD order = 0;
     DWORD options = 0;
     DWORD selectability = 0;

@@ -6,6 +6,7 @@
 //             [--install <dll>] [--uninstall <dll>]   play the device installer first
 //             [--options [--close-options-after <ms>] [--options-page <n>]
 //              [--options-snapshot <file.png>]]
+#include "device_installer.h"
 #include "options_session.h"
 #include "today_screen.h"
 #include "window_snapshot.h"
@@ -129,41 +130,6 @@ bool makeFull(const WCHAR** path, WCHAR* buffer) {
     return true;
 }
 
-// The device installer: load the library and call its self-registration and setup hook (or its
-// removal hook). The installer's own reference keeps the library loaded while the hooks run.
-bool runInstaller(const WCHAR* library, bool install) {
-    HMODULE module = LoadLibraryW(library);
-    if (!module) {
-        std::fwprintf(stderr, L"today: cannot load %ls (error %lu)\n", library, GetLastError());
-        return false;
-    }
-    typedef HRESULT(WINAPI * RegisterProc)();
-    typedef int(WINAPI * InstallExitProc)(HWND, LPCWSTR, WORD, WORD, WORD, WORD, WORD);
-    typedef int(WINAPI * UninstallInitProc)(HWND, LPCWSTR);
-    bool done = false;
-    if (install) {
-        auto registerServer = reinterpret_cast<RegisterProc>(
-            reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")));
-        auto installExit = reinterpret_cast<InstallExitProc>(
-            reinterpret_cast<void*>(GetProcAddress(module, "Install_Exit")));
-        HRESULT result = registerServer ? registerServer() : E_NOTIMPL;
-        if (SUCCEEDED(result) && installExit)
-            installExit(nullptr, L"\\Program Files\\Daybrook", 0, 0, 0, 0, 0);
-        done = SUCCEEDED(result);
-        std::fwprintf(stdout, L"today: installed %ls (0x%08lx)\n", library,
-                      static_cast<unsigned long>(result));
-    } else {
-        auto uninstallInit = reinterpret_cast<UninstallInitProc>(
-            reinterpret_cast<void*>(GetProcAddress(module, "Uninstall_Init")));
-        if (uninstallInit)
-            uninstallInit(nullptr, L"\\Program Files\\Daybrook");
-        done = uninstallInit != nullptr;
-        std::fwprintf(stdout, L"today: uninstalled %ls\n", library);
-    }
-    FreeLibrary(module);
-    return done;
-}
-
 void reportItems(const TodayScreen& screen) {
     for (const auto& item : screen.items())
         std::fwprintf(stdout, L"today: row \"%ls\" type %lu at %d, %d pixels high\n",
@@ -225,8 +191,8 @@ int wmain(int argc, WCHAR** argv) {
     } else {
         screen.LoadRegisteredItems();
     }
-    if ((arguments.install && !runInstaller(arguments.install, true)) ||
-        (arguments.uninstall && !runInstaller(arguments.uninstall, false))) {
+    if ((arguments.install && !runDeviceInstaller(arguments.install, true)) ||
+        (arguments.uninstall && !runDeviceInstaller(arguments.uninstall, false))) {
         screen.Destroy();
         return 1;
     }

@@ -38,9 +38,12 @@ void drawBackground(HDC dc, const RECT& area, int screenHeight, int offsetY) {
         int share = screenHeight > 0 ? position * 255 / screenHeight : 0;
         share = share < 0 ? 0 : share > 255 ? 255 : share;
         COLORREF colour =
-            RGB(GetRValue(kBackgroundTop) + (GetRValue(kBackgroundBottom) - GetRValue(kBackgroundTop)) * share / 255,
-                GetGValue(kBackgroundTop) + (GetGValue(kBackgroundBottom) - GetGValue(kBackgroundTop)) * share / 255,
-                GetBValue(kBackgroundTop) + (GetBValue(kBackgroundBottom) - GetBValue(kBackgroundTop)) * share / 255);
+            RGB(GetRValue(kBackgroundTop) +
+                    (GetRValue(kBackgroundBottom) - GetRValue(kBackgroundTop)) * share / 255,
+                GetGValue(kBackgroundTop) +
+                    (GetGValue(kBackgroundBottom) - GetGValue(kBackgroundTop)) * share / 255,
+                GetBValue(kBackgroundTop) +
+                    (GetBValue(kBackgroundBottom) - GetBValue(kBackgroundTop)) * share / 255);
         HBRUSH brush = CreateSolidBrush(colour);
         RECT line = {area.left, y, area.right, y + 1};
         FillRect(dc, &line, brush);
@@ -50,8 +53,7 @@ void drawBackground(HDC dc, const RECT& area, int screenHeight, int offsetY) {
 
 } // namespace
 
-LRESULT CALLBACK TodayScreen::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+LRESULT CALLBACK TodayScreen::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA,
@@ -66,7 +68,7 @@ LRESULT CALLBACK TodayScreen::WindowProc(HWND window, UINT message, WPARAM wPara
 LRESULT TodayScreen::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case TODAYM_GETCOLOR:
-        return wParam == TODAYCOLOR_HIGHLIGHT       ? kHighlightColor
+        return wParam == TODAYCOLOR_HIGHLIGHT         ? kHighlightColor
                : wParam == TODAYCOLOR_HIGHLIGHTEDTEXT ? kHighlightTextColor
                                                       : kTextColor;
     case TODAYM_DRAWWATERMARK: {
@@ -119,7 +121,8 @@ void TodayScreen::Paint(HDC dc) {
     for (const auto& item : items_) {
         if (item->window)
             continue;
-        RECT row = {client.left + rowHeight() + 4, item->top, client.right, item->top + item->height};
+        RECT row = {client.left + rowHeight() + 4, item->top, client.right,
+                    item->top + item->height};
         DrawTextW(dc, builtInName(item->entry.type), -1, &row,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
         HPEN pen = CreatePen(PS_SOLID, 1, RGB(180, 190, 210));
@@ -151,8 +154,8 @@ bool TodayScreen::StartCustomItem(HostedItem* item) {
     if (!library)
         return false;
     // Through void*: FARPROC is only a placeholder for the entry's real signature.
-    auto initialize = reinterpret_cast<PFNCUSTOMINITIALIZEITEM>(reinterpret_cast<void*>(
-        GetProcAddress(library, MAKEINTRESOURCEA(ORDINAL_INITIALIZEITEM))));
+    auto initialize = reinterpret_cast<PFNCUSTOMINITIALIZEITEM>(
+        reinterpret_cast<void*>(GetProcAddress(library, MAKEINTRESOURCEA(ORDINAL_INITIALIZEITEM))));
     if (!initialize) {
         FreeLibrary(library);
         return false;

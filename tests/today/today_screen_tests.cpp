@@ -1,0 +1,128 @@
+// The device installer and the Today screen together: installing the item puts it in the
+// built-in Calendar item's place on a running Today screen; removing it brings the Calendar back
+// and unloads the library.
+#include "device_installer.h"
+#include "test_support.h"
+#include "today_screen.h"
+
+#include <device.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+const wchar_t kItemsKey[] = L"Software\\Microsoft\\Today\\Items";
+const SYSTEMTIME kNow = {2026, 12, 2, 8, 9, 0, 0, 0};
+
+std::wstring besideThisProgram(const wchar_t* name) {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
+}
+
+std::wstring rowsOf(const TodayScreen& screen) {
+    std::wstring rows;
+    for (const auto& item : screen.items())
+        rows += (rows.empty() ? L"" : L", ") + item->entry.name;
+    return rows;
+}
+
+const HostedItem* rowNamed(const TodayScreen& screen, const wchar_t* name) {
+    for (const auto& item : screen.items())
+        if (item->entry.name == name)
+            return item.get();
+    return nullptr;
+}
+
+std::string narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+class TodayInstallTest : public testing::Test {
+protected:
+    void SetUp() override {
+        addBuiltIn(L"Owner Info", 0, 0);
+        addBuiltIn(L"Calendar", 1, 1);
+        addBuiltIn(L"Messaging", 2, 2);
+        addBuiltIn(L"Tasks", 3, 3);
+        std::wstring calendar = folder.file(L"today.ics");
+        FILE* file = _wfopen(calendar.c_str(), L"wb");
+        std::fputs("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Daybrook tests//EN\r\n"
+                   "BEGIN:VEVENT\r\nUID:review\r\nSUMMARY:Review\r\n"
+                   "DTSTART:20261208T140000\r\nDTEND:20261208T150000\r\nEND:VEVENT\r\n"
+                   "END:VCALENDAR\r\n",
+                   file);
+        std::fclose(file);
+        DeviceSetCalendarFile(calendar.c_str());
+        DeviceSetClock(&kNow, FALSE);
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        ASSERT_TRUE(screen.Create()) << "the Today window can be made";
+    }
+    void TearDown() override {
+        screen.Destroy();
+        CoUninitialize();
+        DeviceSetClock(nullptr, FALSE);
+        DeviceSetCalendarFile(nullptr);
+    }
+    void addBuiltIn(const wchar_t* name, DWORD type, DWORD order) {
+        std::wstring path = std::wstring(kItemsKey) + L"\\" + name;
+        HKEY handle;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
+                                                 KEY_WRITE, nullptr, &handle, nullptr));
+        DWORD enabled = 1;
+        RegSetValueExW(handle, L"Type", 0, REG_DWORD, reinterpret_cast<BYTE*>(&type), 4);
+        RegSetValueExW(handle, L"Order", 0, REG_DWORD, reinterpret_cast<BYTE*>(&order), 4);
+        RegSetValueExW(handle, L"Enabled", 0, REG_DWORD, reinterpret_cast<BYTE*>(&enabled), 4);
+        RegCloseKey(handle);
+    }
+
+    ScopedRegistryKey items{HKEY_LOCAL_MACHINE, kItemsKey};
+    ScopedRegistryKey settings{HKEY_CURRENT_USER, L"Software\\Orvane\\Daybrook"};
+    TempFolder folder;
+    TodayScreen screen;
+    std::wstring library = besideThisProgram(L"daybrook.dll");
+};
+
+} // namespace
+
+TEST_F(TodayInstallTest, InstallingReplacesTheCalendarRowAndRemovingBringsItBack) {
+    screen.LoadRegisteredItems();
+    ASSERT_EQ(L"Owner Info, Calendar, Messaging, Tasks", rowsOf(screen));
+    int calendarTop = rowNamed(screen, L"Calendar")->top;
+
+    ASSERT_TRUE(runDeviceInstaller(library.c_str(), true));
+    screen.Run(500, 100);
+    EXPECT_EQ(L"Owner Info, \"Daybrook\", Messaging, Tasks", rowsOf(screen))
+        << "the refresh broadcast makes the running Today screen read its items again: "
+        << narrow(rowsOf(screen));
+    const HostedItem* item = rowNamed(screen, L"\"Daybrook\"");
+    ASSERT_NE(nullptr, item);
+    EXPECT_EQ(calendarTop, item->top) << "the item stands where the Calendar row stood";
+    ASSERT_NE(nullptr, item->window) << "the item was started through its initialisation export";
+    EXPECT_EQ(screen.window(), GetParent(item->window));
+    EXPECT_GT(item->height, 0) << "the item reported its height for the appointment it lists";
+    EXPECT_NE(nullptr, GetModuleHandleW(library.c_str())) << "the Today screen holds the library";
+    HWND itemWindow = item->window;
+
+    ASSERT_TRUE(runDeviceInstaller(library.c_str(), false));
+    screen.Run(200, 100);
+    EXPECT_EQ(L"Owner Info, Calendar, Messaging, Tasks", rowsOf(screen))
+        << "the Calendar row is enabled again and the item is gone";
+    EXPECT_FALSE(IsWindow(itemWindow)) << "the item window was destroyed";
+    EXPECT_EQ(nullptr, GetModuleHandleW(library.c_str()))
+        << "neither the Today screen nor the installer keeps the library loaded";
+}
+
+TEST_F(TodayInstallTest, ALibraryThatCannotBeLoadedIsReportedAndChangesNothing) {
+    screen.LoadRegisteredItems();
+    std::wstring missing = folder.file(L"missing.dll");
+    EXPECT_FALSE(runDeviceInstaller(missing.c_str(), true));
+    screen.Run(100, 50);
+    EXPECT_EQ(L"Owner Info, Calendar, Messaging, Tasks", rowsOf(screen));
+}
