@@ -16,9 +16,17 @@ create_prefix() {
     touch "$WINEPREFIX/.daybrook-ready"
 }
 
+# Windows go to an X display when there is one (the interactive emulator) and to the null
+# driver otherwise (tests and pictures).
+use_display_when_present() {
+    "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11,null /f >/dev/null 2>&1 </dev/null
+    touch "$WINEPREFIX/.daybrook-display"
+}
+
 case "${1:-start}" in
 start)
     [ -f "$WINEPREFIX/.daybrook-ready" ] || create_prefix
+    [ -f "$WINEPREFIX/.daybrook-display" ] || use_display_when_present
     # A server already running for this prefix (rc 2) is as good as a new one.
     wineserver -p || [ $? -eq 2 ]
     # Wine's background services start once here, with their output away from the caller's

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the Today screen emulator: the item is installed on
 # the emulated device (in the built-in Calendar item's place) and the Today screen shows it with
-# the bundled sample calendar. The picture is written to today.png.
+# the bundled sample calendar: in a window when there is a desktop, else as today.png.
 # Extra arguments go to today.exe (--now "YYYY-MM-DD HH:MM", --screen vga, --landscape, ...).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
@@ -16,5 +16,11 @@ install=()
 if ! "$WINE" reg query 'HKLM\Software\Microsoft\Today\Items\"Daybrook"' >/dev/null 2>&1 </dev/null; then
     install=(--install daybrook.dll)
 fi
+# With a desktop (DISPLAY) the device opens in a window; without one the Today screen is drawn
+# into today.png.
+picture=()
+if [ -z "${DISPLAY:-}" ]; then
+    picture=(--png "$DAYBROOK_ROOT/today.png")
+fi
 "$WINE" today.exe "${install[@]}" --calendar "$DAYBROOK_ROOT/samples/sample.ics" \
-    --png "$DAYBROOK_ROOT/today.png" "$@"
+    "${picture[@]}" "$@"

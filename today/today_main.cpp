@@ -1,12 +1,14 @@
 // today.exe: the Today screen of the emulated device.
 //   today.exe [--calendar <file.ics>] [--now "YYYY-MM-DD HH:MM"] [--screen qvga|vga]
 //             [--landscape] [--locale <LCID>] [--ui-language <LANGID>]
-//             [--seconds <n>] [--png <file.png>]
+//             [--seconds <n>] [--png <file.png>] [--select <n>] [--gallery <file.png>]
 //             [--item <dll>]                   host one library instead of the registered items
 //             [--install <dll>] [--uninstall <dll>]   play the device installer first
 //             [--options [--close-options-after <ms>] [--options-page <n>]
 //              [--options-snapshot <file.png>]]
 #include "device_installer.h"
+#include "device_shell.h"
+#include "layout_gallery.h"
 #include "options_session.h"
 #include "today_screen.h"
 #include "window_snapshot.h"
@@ -23,6 +25,9 @@ struct Arguments {
     const WCHAR* calendar = nullptr;
     const WCHAR* now = nullptr;
     const WCHAR* png = nullptr;
+    const WCHAR* gallery = nullptr;
+    int select = 0;
+    bool secondsGiven = false;
     const WCHAR* install = nullptr;
     const WCHAR* uninstall = nullptr;
     DeviceScreenKind screen = DeviceScreenQvga;
@@ -38,7 +43,8 @@ void printUsage() {
                  "usage: today.exe [--calendar <file.ics>] [--now \"YYYY-MM-DD HH:MM\"]\n"
                  "                 [--screen qvga|vga] [--landscape] [--seconds <n>]\n"
                  "                 [--locale <LCID>] [--ui-language <LANGID>]\n"
-                 "                 [--png <file.png>] [--item <dll>]\n"
+                 "                 [--png <file.png>] [--select <n>] [--gallery <file.png>]\n"
+                 "                 [--item <dll>]\n"
                  "                 [--install <dll>] [--uninstall <dll>]\n"
                  "                 [--options [--close-options-after <ms>] [--options-page <n>]\n"
                  "                  [--options-snapshot <file.png>]]\n");
@@ -62,6 +68,12 @@ bool parseArguments(int count, WCHAR** values, Arguments* arguments) {
             arguments->now = values[++i];
         } else if (wcscmp(name, L"--png") == 0) {
             arguments->png = values[++i];
+        } else if (wcscmp(name, L"--gallery") == 0) {
+            arguments->gallery = values[++i];
+        } else if (wcscmp(name, L"--select") == 0) {
+            arguments->select = _wtoi(values[++i]);
+            if (arguments->select < 0)
+                return false;
         } else if (wcscmp(name, L"--install") == 0) {
             arguments->install = values[++i];
         } else if (wcscmp(name, L"--uninstall") == 0) {
@@ -85,6 +97,7 @@ bool parseArguments(int count, WCHAR** values, Arguments* arguments) {
             arguments->uiLanguage = static_cast<LANGID>(language);
         } else if (wcscmp(name, L"--seconds") == 0) {
             arguments->seconds = _wtof(values[++i]);
+            arguments->secondsGiven = true;
         } else if (wcscmp(name, L"--close-options-after") == 0) {
             arguments->options.closeAfterMilliseconds = _wtoi(values[++i]);
         } else if (wcscmp(name, L"--options-page") == 0) {
@@ -136,6 +149,17 @@ void reportItems(const TodayScreen& screen) {
                       item->entry.name.c_str(), item->entry.type, item->top, item->height);
 }
 
+// A desktop to show the device on: Wine's X11 driver has a display to talk to.
+bool displayAvailable() {
+    WCHAR display[64];
+    DWORD length = GetEnvironmentVariableW(L"DISPLAY", display, 64);
+    return length > 0 && length < 64;
+}
+
+int runHeadless(const Arguments& arguments);
+int runInteractive(const Arguments& arguments);
+int drawGallery(const Arguments& arguments);
+
 } // namespace
 
 int wmain(int argc, WCHAR** argv) {
@@ -150,10 +174,11 @@ int wmain(int argc, WCHAR** argv) {
         DeviceSetLocale(locale,
                         arguments.uiLanguage ? arguments.uiLanguage : LANGIDFROMLCID(locale));
     }
-    WCHAR item[MAX_PATH], calendar[MAX_PATH], png[MAX_PATH], install[MAX_PATH], uninstall[MAX_PATH];
+    WCHAR item[MAX_PATH], calendar[MAX_PATH], png[MAX_PATH], install[MAX_PATH], uninstall[MAX_PATH],
+        gallery[MAX_PATH];
     if (!makeFull(&arguments.item, item) || !makeFull(&arguments.calendar, calendar) ||
-        !makeFull(&arguments.png, png) || !makeFull(&arguments.install, install) ||
-        !makeFull(&arguments.uninstall, uninstall)) {
+        !makeFull(&arguments.gallery, gallery) || !makeFull(&arguments.png, png) ||
+        !makeFull(&arguments.install, install) || !makeFull(&arguments.uninstall, uninstall)) {
         std::fprintf(stderr, "today: a path is too long\n");
         return 2;
     }
@@ -169,13 +194,29 @@ int wmain(int argc, WCHAR** argv) {
         }
         DeviceSetClock(&now, FALSE);
     }
+    bool interactive =
+        displayAvailable() && !arguments.png && !arguments.gallery && !arguments.options.open;
     // Headless there is nobody to press OK: boxes are reported and answered.
-    DeviceSetMessageBoxHandler(reportMessageBox, nullptr);
+    if (!interactive)
+        DeviceSetMessageBoxHandler(reportMessageBox, nullptr);
     // The right button stands for a held stylus; the programs the item starts share this device.
     DeviceEmulateStylus(TRUE);
     DeviceExportEnvironment();
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    int status = 0;
+    if (arguments.gallery)
+        status = drawGallery(arguments);
+    else if (interactive)
+        status = runInteractive(arguments);
+    else
+        status = runHeadless(arguments);
+    CoUninitialize();
+    return status;
+}
 
+namespace {
+
+int runHeadless(const Arguments& arguments) {
     TodayScreen screen;
     if (!screen.Create()) {
         std::fprintf(stderr, "today: cannot create the Today window (error %lu)\n", GetLastError());
@@ -197,6 +238,8 @@ int wmain(int argc, WCHAR** argv) {
         return 1;
     }
     screen.Run(static_cast<DWORD>(arguments.seconds * 1000), 250);
+    for (int press = 0; press < arguments.select; ++press)
+        screen.PressKey(VK_DOWN);
     reportItems(screen);
     if (arguments.options.open) {
         if (!openItemOptions(screen, arguments.options))
@@ -217,6 +260,37 @@ int wmain(int argc, WCHAR** argv) {
         }
     }
     screen.Destroy();
-    CoUninitialize();
     return status;
 }
+
+int runInteractive(const Arguments& arguments) {
+    if ((arguments.install && !runDeviceInstaller(arguments.install, true)) ||
+        (arguments.uninstall && !runDeviceInstaller(arguments.uninstall, false)))
+        return 1;
+    ShellSettings settings;
+    settings.item = arguments.item;
+    if (arguments.secondsGiven)
+        settings.closeAfterMilliseconds = static_cast<DWORD>(arguments.seconds * 1000);
+    return runDeviceShell(settings);
+}
+
+int drawGallery(const Arguments& arguments) {
+    WCHAR library[MAX_PATH];
+    if (arguments.item) {
+        lstrcpynW(library, arguments.item, MAX_PATH);
+    } else {
+        DWORD length = GetModuleFileNameW(nullptr, library, MAX_PATH);
+        WCHAR* slash = wcsrchr(library, L'\\');
+        if (length == 0 || length >= MAX_PATH || !slash)
+            return 1;
+        lstrcpynW(slash + 1, L"daybrook.dll", static_cast<int>(MAX_PATH - (slash + 1 - library)));
+    }
+    if (!renderLayoutGallery(library, arguments.gallery)) {
+        std::fwprintf(stderr, L"today: cannot write the gallery %ls\n", arguments.gallery);
+        return 1;
+    }
+    std::fwprintf(stdout, L"today: wrote %ls\n", arguments.gallery);
+    return 0;
+}
+
+} // namespace

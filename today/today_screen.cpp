@@ -8,6 +8,9 @@ namespace {
 
 const WCHAR kTodayClass[] = L"DesktopExplorerWindow";
 const WPARAM kRefreshTodayItems = 0xF2;
+const UINT_PTR kPollTimer = 1;
+const UINT kPollMilliseconds = 2000;
+const DWORD kFramedStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 const COLORREF kTextColor = RGB(0, 0, 0);
 const COLORREF kHighlightColor = RGB(49, 106, 197);
@@ -85,6 +88,23 @@ LRESULT TodayScreen::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == kRefreshTodayItems && fromRegistry_)
             LoadRegisteredItems();
         return 0;
+    case WM_TIMER:
+        if (wParam == kPollTimer) {
+            QueryItems();
+            RECT header = {0, 0, DeviceGetScreen().width, rowHeight() + 4};
+            InvalidateRect(window_, &header, FALSE); // the date in the header follows the clock
+        }
+        return 0;
+    case WM_KEYDOWN: PressKey(static_cast<UINT>(wParam)); return 0;
+    case WM_LBUTTONDOWN: SelectRowAt(static_cast<short>(HIWORD(lParam))); return 0;
+    case WM_COMMAND:
+        if (commandHandler_)
+            commandHandler_(LOWORD(wParam), commandContext_);
+        return 0;
+    case WM_CLOSE:
+        if (framed_)
+            PostQuitMessage(0);
+        return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
         PAINTSTRUCT paint;
@@ -117,10 +137,18 @@ void TodayScreen::Paint(HDC dc) {
     RECT headerText = header;
     headerText.left += 6;
     DrawTextW(dc, date, -1, &headerText, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    SetTextColor(dc, kTextColor);
-    for (const auto& item : items_) {
+    for (size_t index = 0; index < items_.size(); ++index) {
+        const auto& item = items_[index];
         if (item->window)
             continue;
+        bool selected = static_cast<int>(index) == selected_;
+        if (selected) {
+            RECT band = {client.left, item->top, client.right, item->top + item->height - 1};
+            HBRUSH bandBrush = CreateSolidBrush(kHighlightColor);
+            FillRect(dc, &band, bandBrush);
+            DeleteObject(bandBrush);
+        }
+        SetTextColor(dc, selected ? kHighlightTextColor : kTextColor);
         RECT row = {client.left + rowHeight() + 4, item->top, client.right,
                     item->top + item->height};
         DrawTextW(dc, builtInName(item->entry.type), -1, &row,
@@ -136,17 +164,115 @@ void TodayScreen::Paint(HDC dc) {
     DeleteObject(font);
 }
 
-bool TodayScreen::Create() {
+bool TodayScreen::Create(bool framed, HMENU menu) {
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kTodayClass;
     RegisterClassW(&windowClass);
+    framed_ = framed;
     DeviceScreen screen = DeviceGetScreen();
-    window_ = CreateWindowExW(0, kTodayClass, L"Today", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0,
-                              0, screen.width, screen.height, nullptr, nullptr,
+    DWORD style = framed ? kFramedStyle : WS_POPUP;
+    RECT outer = {0, 0, screen.width, screen.height};
+    AdjustWindowRectEx(&outer, style, menu != nullptr, 0);
+    window_ = CreateWindowExW(0, kTodayClass, L"Today", style | WS_VISIBLE | WS_CLIPCHILDREN,
+                              framed ? CW_USEDEFAULT : 0, framed ? CW_USEDEFAULT : 0,
+                              outer.right - outer.left, outer.bottom - outer.top, nullptr, menu,
                               GetModuleHandleW(nullptr), this);
     return window_ != nullptr;
+}
+
+void TodayScreen::StartPolling() {
+    SetTimer(window_, kPollTimer, kPollMilliseconds, nullptr);
+}
+
+void TodayScreen::SetCommandHandler(TodayCommandHandler handler, void* context) {
+    commandHandler_ = handler;
+    commandContext_ = context;
+}
+
+void TodayScreen::FitToScreen() {
+    DeviceScreen screen = DeviceGetScreen();
+    RECT outer = {0, 0, screen.width, screen.height};
+    DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE));
+    AdjustWindowRectEx(&outer, style, GetMenu(window_) != nullptr, 0);
+    SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    QueryItems();
+    Layout();
+}
+
+// Rows the selection can rest on: built-in rows, and custom items that take it themselves.
+bool TodayScreen::IsSelectable(const HostedItem& item) const {
+    if (!item.window)
+        return true;
+    return item.record.dwSelectability != TODAY_SELECTABILITY_NOTSELECTABLE;
+}
+
+// A custom item may refuse the selection (it has nothing to select); the key says from where
+// it arrives.
+bool TodayScreen::EnterRow(int index, UINT key) {
+    HostedItem& item = *items_[index];
+    if (!IsSelectable(item))
+        return false;
+    if (item.window && item.record.dwSelectability == TODAY_SELECTABILITY_CUSTOMSELECTION &&
+        !SendMessageW(item.window, WM_TODAYCUSTOM_RECEIVEDSELECTION, key, 0))
+        return false;
+    selected_ = index;
+    InvalidateRect(window_, nullptr, FALSE);
+    return true;
+}
+
+void TodayScreen::LeaveRow() {
+    if (selected_ < 0 || selected_ >= static_cast<int>(items_.size()))
+        return;
+    HostedItem& item = *items_[selected_];
+    if (item.window && item.record.dwSelectability == TODAY_SELECTABILITY_CUSTOMSELECTION)
+        SendMessageW(item.window, WM_TODAYCUSTOM_LOSTSELECTION, 0, 0);
+    selected_ = -1;
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void TodayScreen::MoveSelection(UINT key) {
+    int count = static_cast<int>(items_.size());
+    bool down = key == VK_DOWN;
+    if (selected_ >= 0 && selected_ < count) {
+        HostedItem& item = *items_[selected_];
+        if (item.window && item.record.dwSelectability == TODAY_SELECTABILITY_CUSTOMSELECTION &&
+            SendMessageW(item.window, WM_TODAYCUSTOM_USERNAVIGATION, key, 0))
+            return; // the item moved its own selection
+    }
+    int from = selected_ >= 0 ? selected_ : (down ? -1 : count);
+    for (int index = from + (down ? 1 : -1); index >= 0 && index < count; index += down ? 1 : -1) {
+        if (!IsSelectable(*items_[index]))
+            continue;
+        LeaveRow();
+        if (EnterRow(index, key))
+            return;
+    }
+}
+
+void TodayScreen::PressKey(UINT key) {
+    if (key == VK_UP || key == VK_DOWN) {
+        MoveSelection(key);
+    } else if (key == VK_RETURN && selected_ >= 0 && selected_ < static_cast<int>(items_.size())) {
+        HostedItem& item = *items_[selected_];
+        if (item.window)
+            SendMessageW(item.window, WM_TODAYCUSTOM_ACTION, VK_RETURN, 0);
+    }
+}
+
+// A tap on a built-in row selects it; taps on custom items go to their own windows.
+void TodayScreen::SelectRowAt(int y) {
+    for (int index = 0; index < static_cast<int>(items_.size()); ++index) {
+        const HostedItem& item = *items_[index];
+        if (item.window || y < item.top || y >= item.top + item.height)
+            continue;
+        LeaveRow();
+        EnterRow(index, 0);
+        return;
+    }
 }
 
 bool TodayScreen::StartCustomItem(HostedItem* item) {
@@ -276,6 +402,7 @@ void TodayScreen::Run(DWORD milliseconds, DWORD pollInterval) {
 }
 
 void TodayScreen::UnloadItems() {
+    LeaveRow();
     for (const auto& item : items_) {
         if (item->window)
             DestroyWindow(item->window);

@@ -20,9 +20,20 @@ struct HostedItem {
     int height = 0;
 };
 
+// Menu commands of the interactive device window reach this handler.
+typedef void (*TodayCommandHandler)(UINT command, void* context);
+
 class TodayScreen {
 public:
-    bool Create();
+    // framed: a device window with a caption and menu, for a display a person looks at.
+    bool Create(bool framed = false, HMENU menu = nullptr);
+    void SetCommandHandler(TodayCommandHandler handler, void* context);
+    // The navigation keys of the device: up, down and the action key (return).
+    void PressKey(UINT key);
+    // The emulated screen changed size: the window follows and the items are polled.
+    void FitToScreen();
+    // Polls the items every two seconds from the window's own timer, as the device does.
+    void StartPolling();
     // Hosts one library directly, as a custom item named itemName.
     bool LoadItem(const WCHAR* libraryPath, const WCHAR* itemName);
     // Builds the item list from the registry, as the device's Today screen does.
@@ -35,6 +46,7 @@ public:
     void Destroy();
 
     HWND window() const { return window_; }
+    int selectedRow() const { return selected_; }
     // The first custom item (the one a single-library run hosts).
     const HostedItem& item() const;
     const std::vector<std::unique_ptr<HostedItem>>& items() const { return items_; }
@@ -45,8 +57,17 @@ private:
     bool StartCustomItem(HostedItem* item);
     void Layout();
     void Paint(HDC dc);
+    bool IsSelectable(const HostedItem& item) const;
+    bool EnterRow(int index, UINT key);
+    void LeaveRow();
+    void MoveSelection(UINT key);
+    void SelectRowAt(int y);
 
     HWND window_ = nullptr;
     bool fromRegistry_ = false;
+    bool framed_ = false;
+    int selected_ = -1; // the row that has the selection, -1 for none
+    TodayCommandHandler commandHandler_ = nullptr;
+    void* commandContext_ = nullptr;
     std::vector<std::unique_ptr<HostedItem>> items_;
 };

@@ -80,17 +80,17 @@ bool encodePng(const std::vector<BYTE>& pixels, int width, int height, const WCH
 
 } // namespace
 
-bool saveWindowSnapshot(HWND window, const WCHAR* path) {
+bool captureWindow(HWND window, std::vector<BYTE>* pixels, int* width, int* height) {
     RECT client;
     GetClientRect(window, &client);
-    int width = client.right;
-    int height = client.bottom;
-    if (width <= 0 || height <= 0)
+    *width = client.right;
+    *height = client.bottom;
+    if (*width <= 0 || *height <= 0)
         return false;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down, as PNG rows are
+    info.bmiHeader.biWidth = *width;
+    info.bmiHeader.biHeight = -*height; // top-down, as PNG rows are
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
@@ -104,18 +104,29 @@ bool saveWindowSnapshot(HWND window, const WCHAR* path) {
     // What the windows last painted on screen comes first: windows that do not print
     // themselves on request (WM_PRINTCLIENT) keep that picture.
     HDC screen = GetDC(window);
-    BitBlt(dc, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, *width, *height, screen, 0, 0, SRCCOPY);
     ReleaseDC(window, screen);
     printTree(window, window, dc);
     GdiFlush();
     const BYTE* first = static_cast<const BYTE*>(bits);
-    std::vector<BYTE> pixels(first, first + static_cast<size_t>(width) * height * 4);
+    pixels->assign(first, first + static_cast<size_t>(*width) * *height * 4);
     SelectObject(dc, previous);
     DeleteObject(bitmap);
     DeleteDC(dc);
+    return true;
+}
+
+bool savePixelsAsPng(const std::vector<BYTE>& pixels, int width, int height, const WCHAR* path) {
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     bool saved = encodePng(pixels, width, height, path);
     if (SUCCEEDED(com))
         CoUninitialize();
     return saved;
+}
+
+bool saveWindowSnapshot(HWND window, const WCHAR* path) {
+    std::vector<BYTE> pixels;
+    int width = 0, height = 0;
+    return captureWindow(window, &pixels, &width, &height) &&
+           savePixelsAsPng(pixels, width, height, path);
 }

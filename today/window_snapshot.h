@@ -2,5 +2,12 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 // Prints the window's client area and every visible child into a PNG file; false on failure.
 bool saveWindowSnapshot(HWND window, const WCHAR* path);
+
+// The window's client area as 32-bit top-down BGRX pixels.
+bool captureWindow(HWND window, std::vector<BYTE>* pixels, int* width, int* height);
+// Pixels as captureWindow gives them, written as a PNG file.
+bool savePixelsAsPng(const std::vector<BYTE>& pixels, int width, int height, const WCHAR* path);

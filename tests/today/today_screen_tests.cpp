@@ -126,3 +126,22 @@ TEST_F(TodayInstallTest, ALibraryThatCannotBeLoadedIsReportedAndChangesNothing) 
     screen.Run(100, 50);
     EXPECT_EQ(L"Owner Info, Calendar, Messaging, Tasks", rowsOf(screen));
 }
+
+TEST_F(TodayInstallTest, TheNavigationKeysPassThroughTheItemsOwnSelection) {
+    ASSERT_TRUE(runDeviceInstaller(library.c_str(), true));
+    screen.LoadRegisteredItems();
+    screen.Run(500, 100);
+    ASSERT_EQ(L"Owner Info, \"Daybrook\", Messaging, Tasks", rowsOf(screen));
+    screen.PressKey(VK_DOWN);
+    EXPECT_EQ(0, screen.selectedRow()) << "the owner row takes the selection first";
+    screen.PressKey(VK_DOWN);
+    EXPECT_EQ(1, screen.selectedRow()) << "the item accepts the selection: it lists an appointment";
+    screen.PressKey(VK_DOWN);
+    EXPECT_EQ(2, screen.selectedRow())
+        << "past its only appointment the item lets the selection move on";
+    screen.PressKey(VK_UP);
+    EXPECT_EQ(1, screen.selectedRow()) << "coming back from below, the item takes it again";
+    screen.PressKey(VK_UP);
+    EXPECT_EQ(0, screen.selectedRow());
+    runDeviceInstaller(library.c_str(), false);
+}
