@@ -17,16 +17,19 @@ create_prefix() {
 }
 
 # Windows go to an X display when there is one (the interactive emulator) and to the null
-# driver otherwise (tests and pictures).
-use_display_when_present() {
+# driver otherwise (tests and pictures). Dialogs that ask for "MS Sans Serif" get Tahoma, the
+# only face a Pocket PC has, so that they keep the device's proportions.
+configure_device() {
     "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11,null /f >/dev/null 2>&1 </dev/null
-    touch "$WINEPREFIX/.daybrook-display"
+    "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v "MS Sans Serif" /d Tahoma /f >/dev/null 2>&1 </dev/null
+    touch "$WINEPREFIX/.daybrook-device-2"
 }
 
 case "${1:-start}" in
 start)
     [ -f "$WINEPREFIX/.daybrook-ready" ] || create_prefix
-    [ -f "$WINEPREFIX/.daybrook-display" ] || use_display_when_present
+    [ -f "$WINEPREFIX/.daybrook-device-2" ] || configure_device
     # A server already running for this prefix (rc 2) is as good as a new one.
     wineserver -p || [ $? -eq 2 ]
     # Wine's background services start once here, with their output away from the caller's

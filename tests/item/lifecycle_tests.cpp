@@ -58,14 +58,18 @@ bool comUninitialisedOnThisThread() {
     return result == S_OK; // S_FALSE or RPC_E_CHANGED_MODE: still initialised
 }
 
+// The item's own threads: Wine's and the test framework's workers come and go by themselves.
+int itemThreads(HMODULE module) {
+    return countThreadsStartedIn(module);
+}
+
 } // namespace
 
 TEST_F(LifecycleTest, ADisabledItemCreatesNothing) {
     TODAYLISTITEM record = item.record(FALSE);
-    int threads = countProcessThreads();
     EXPECT_EQ(nullptr, item.initialize(&record, parent.hwnd()));
     EXPECT_FALSE(item.classRegistered()) << "no class is left registered";
-    EXPECT_EQ(threads, countProcessThreads()) << "no loader thread";
+    EXPECT_EQ(0, itemThreads(item.module())) << "no loader thread";
     EXPECT_EQ(0, DeviceCountDatabaseNotifyWindows());
 }
 
@@ -106,14 +110,13 @@ TEST_F(LifecycleTest, AWindowThatCannotBeCreatedIsReported) {
         gone = temporary.hwnd();
     }
     TODAYLISTITEM record = item.record();
-    int threads = countProcessThreads();
     EXPECT_EQ(nullptr, item.initialize(&record, gone));
     ASSERT_EQ(1u, boxes.boxes().size()) << "one message box";
     EXPECT_EQ(L"Unable to create today window: 1400", boxes.boxes()[0].text)
         << "the last error is ERROR_INVALID_WINDOW_HANDLE";
     EXPECT_EQ(static_cast<UINT>(MB_OK), boxes.boxes()[0].type);
     EXPECT_EQ(nullptr, boxes.boxes()[0].owner);
-    EXPECT_EQ(threads, countProcessThreads()) << "no loader is started";
+    EXPECT_EQ(0, itemThreads(item.module())) << "no loader is started";
     EXPECT_EQ(0, DeviceCountDatabaseNotifyWindows());
     UnregisterClassW(L"DaybrookClass", item.module());
 }
@@ -127,18 +130,17 @@ TEST_F(LifecycleTest, StartingAndStoppingAgainRenewsEverythingAndLeaksNothing) {
     pumpMessages(1000);
     DestroyWindow(first);
     pumpMessages(20);
-    int threads = countProcessThreads();
     DWORD handles = countProcessHandles();
 
     for (int round = 0; round < 10; ++round) {
         HWND window = item.initialize(&record, parent.hwnd());
         ASSERT_NE(nullptr, window) << "round " << round;
-        EXPECT_EQ(threads + 1, countProcessThreads()) << "one loader thread runs";
+        EXPECT_EQ(1, itemThreads(item.module())) << "one loader thread runs";
         EXPECT_FALSE(comUninitialisedOnThisThread()) << "COM is initialised for the item";
         if (round % 2)
             pumpMessages(20); // sometimes the loader has finished its first wake-up, sometimes not
         DestroyWindow(window);
-        EXPECT_EQ(threads, countProcessThreads()) << "the loader has ended, round " << round;
+        EXPECT_EQ(0, itemThreads(item.module())) << "the loader has ended, round " << round;
         EXPECT_TRUE(comUninitialisedOnThisThread()) << "COM is released, round " << round;
     }
     EXPECT_EQ(handles, countProcessHandles()) << "no handle is left open";

@@ -21,8 +21,7 @@ TempFolder::TempFolder() {
     GetTempPathW(MAX_PATH, base);
     static LONG counter = 0;
     wchar_t name[64];
-    swprintf(name, 64, L"daybrook-%lu-%ld", GetCurrentProcessId(),
-             InterlockedIncrement(&counter));
+    swprintf(name, 64, L"daybrook-%lu-%ld", GetCurrentProcessId(), InterlockedIncrement(&counter));
     path_ = std::wstring(base) + name;
     CreateDirectoryW(path_.c_str(), nullptr);
 }
@@ -44,7 +43,9 @@ ScopedRegistryKey::ScopedRegistryKey(HKEY root, const wchar_t* path) : root_(roo
     RegDeleteTreeW(root_, path_.c_str());
 }
 
-ScopedRegistryKey::~ScopedRegistryKey() { RegDeleteTreeW(root_, path_.c_str()); }
+ScopedRegistryKey::~ScopedRegistryKey() {
+    RegDeleteTreeW(root_, path_.c_str());
+}
 
 void ScopedRegistryKey::setBinary(const wchar_t* name, DWORD type, const void* data, DWORD size) {
     HKEY key;
@@ -119,6 +120,48 @@ int countProcessThreads() {
     return count;
 }
 
+namespace {
+
+void* threadStartAddress(DWORD threadId) {
+    typedef LONG(WINAPI * QueryThread)(HANDLE, int, void*, ULONG, ULONG*);
+    const int kThreadQuerySetWin32StartAddress = 9;
+    static QueryThread query = reinterpret_cast<QueryThread>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationThread")));
+    HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, threadId);
+    void* start = nullptr;
+    if (thread && query)
+        query(thread, kThreadQuerySetWin32StartAddress, &start, sizeof start, nullptr);
+    if (thread)
+        CloseHandle(thread);
+    return start;
+}
+
+} // namespace
+
+int countThreadsStartedIn(HMODULE module) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    DWORD process = GetCurrentProcessId();
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != process)
+            continue;
+        HMODULE owner = nullptr;
+        void* start = threadStartAddress(entry.th32ThreadID);
+        if (start &&
+            GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                   GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                               static_cast<LPCWSTR>(start), &owner) &&
+            owner == module)
+            ++count;
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
 DWORD countProcessHandles() {
     DWORD count = 0;
     GetProcessHandleCount(GetCurrentProcess(), &count);
@@ -129,7 +172,9 @@ MessageBoxRecorder::MessageBoxRecorder(int answerWith) : answer_(answerWith) {
     DeviceSetMessageBoxHandler(answer, this);
 }
 
-MessageBoxRecorder::~MessageBoxRecorder() { DeviceSetMessageBoxHandler(nullptr, nullptr); }
+MessageBoxRecorder::~MessageBoxRecorder() {
+    DeviceSetMessageBoxHandler(nullptr, nullptr);
+}
 
 int MessageBoxRecorder::answer(HWND owner, const WCHAR* text, const WCHAR* caption, UINT type,
                                void* context) {
@@ -148,8 +193,8 @@ TestWindow::TestWindow(int width, int height) {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kTestWindowClass;
     RegisterClassW(&windowClass);
-    window_ = CreateWindowExW(0, kTestWindowClass, L"test", WS_POPUP, 0, 0, width, height,
-                              nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    window_ = CreateWindowExW(0, kTestWindowClass, L"test", WS_POPUP, 0, 0, width, height, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), this);
 }
 
 TestWindow::~TestWindow() {
@@ -157,8 +202,7 @@ TestWindow::~TestWindow() {
         DestroyWindow(window_);
 }
 
-LRESULT CALLBACK TestWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam) {
+LRESULT CALLBACK TestWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA,

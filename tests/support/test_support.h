@@ -60,6 +60,9 @@ template <typename Condition> bool pumpUntil(Condition condition, DWORD millisec
 
 // Threads and handles of this process, to prove that nothing was left behind.
 int countProcessThreads();
+// Threads of this process that began in the given module's code: the ones a library started
+// itself, apart from the platform's and the test framework's own workers.
+int countThreadsStartedIn(HMODULE module);
 DWORD countProcessHandles();
 
 // Records every message box the device would show and answers it.
