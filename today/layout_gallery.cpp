@@ -105,15 +105,9 @@ bool composeGallery(const std::vector<Tile>& tiles, const WCHAR* path) {
     int width = kGap + kColumns * (tileWidth + kGap);
     int height = kGap + rows * (kLabelHeight + tileHeight + kGap);
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = createPixelBitmap(dc, width, height, &bits);
     if (!bitmap) {
         DeleteDC(dc);
         return false;
@@ -133,9 +127,7 @@ bool composeGallery(const std::vector<Tile>& tiles, const WCHAR* path) {
         swprintf(label, 32, L"Layout %u", static_cast<unsigned>(index));
         RECT labelRect = {x, y, x + tileWidth, y + kLabelHeight};
         DrawTextW(dc, label, -1, &labelRect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-        BITMAPINFO tileInfo = info;
-        tileInfo.bmiHeader.biWidth = tile.width;
-        tileInfo.bmiHeader.biHeight = -tile.height;
+        BITMAPINFO tileInfo = pixelBitmapInfo(tile.width, tile.height);
         SetDIBitsToDevice(dc, x, y + kLabelHeight, tile.width, tile.height, 0, 0, 0, tile.height,
                           tile.pixels.data(), &tileInfo, DIB_RGB_COLORS);
         RECT frame = {x - 1, y + kLabelHeight - 1, x + tile.width + 1,

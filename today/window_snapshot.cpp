@@ -80,6 +80,21 @@ bool encodePng(const std::vector<BYTE>& pixels, int width, int height, const WCH
 
 } // namespace
 
+BITMAPINFO pixelBitmapInfo(int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down, as PNG rows are
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    return info;
+}
+
+HBITMAP createPixelBitmap(HDC dc, int width, int height, void** bits) {
+    BITMAPINFO info = pixelBitmapInfo(width, height);
+    return CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
 bool captureWindow(HWND window, std::vector<BYTE>* pixels, int* width, int* height) {
     RECT client;
     GetClientRect(window, &client);
@@ -87,15 +102,9 @@ bool captureWindow(HWND window, std::vector<BYTE>* pixels, int* width, int* heig
     *height = client.bottom;
     if (*width <= 0 || *height <= 0)
         return false;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = *width;
-    info.bmiHeader.biHeight = -*height; // top-down, as PNG rows are
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = createPixelBitmap(dc, *width, *height, &bits);
     if (!bitmap) {
         DeleteDC(dc);
         return false;

@@ -11,3 +11,6 @@ bool saveWindowSnapshot(HWND window, const WCHAR* path);
 bool captureWindow(HWND window, std::vector<BYTE>* pixels, int* width, int* height);
 // Pixels as captureWindow gives them, written as a PNG file.
 bool savePixelsAsPng(const std::vector<BYTE>& pixels, int width, int height, const WCHAR* path);
+// The layout of those pixels, and a bitmap of them that GDI can draw into.
+BITMAPINFO pixelBitmapInfo(int width, int height);
+HBITMAP createPixelBitmap(HDC dc, int width, int height, void** bits);

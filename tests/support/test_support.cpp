@@ -105,21 +105,6 @@ void pumpMessages(DWORD milliseconds) {
     } while (GetTickCount64() < end);
 }
 
-int countProcessThreads() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return -1;
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    DWORD process = GetCurrentProcessId();
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        if (entry.th32OwnerProcessID == process)
-            ++count;
-    CloseHandle(snapshot);
-    return count;
-}
-
 namespace {
 
 void* threadStartAddress(DWORD threadId) {
@@ -136,9 +121,8 @@ void* threadStartAddress(DWORD threadId) {
     return start;
 }
 
-} // namespace
-
-int countThreadsStartedIn(HMODULE module) {
+// The threads of this process for which counted says yes; -1 when they cannot be listed.
+template <typename Predicate> int countThreadsOfThisProcess(Predicate counted) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
         return -1;
@@ -146,20 +130,29 @@ int countThreadsStartedIn(HMODULE module) {
     entry.dwSize = sizeof entry;
     int count = 0;
     DWORD process = GetCurrentProcessId();
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID != process)
-            continue;
-        HMODULE owner = nullptr;
-        void* start = threadStartAddress(entry.th32ThreadID);
-        if (start &&
-            GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                   GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                               static_cast<LPCWSTR>(start), &owner) &&
-            owner == module)
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == process && counted(entry.th32ThreadID))
             ++count;
-    }
     CloseHandle(snapshot);
     return count;
+}
+
+} // namespace
+
+int countProcessThreads() {
+    return countThreadsOfThisProcess([](DWORD) { return true; });
+}
+
+int countThreadsStartedIn(HMODULE module) {
+    return countThreadsOfThisProcess([module](DWORD thread) {
+        HMODULE owner = nullptr;
+        void* start = threadStartAddress(thread);
+        return start &&
+               GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                      GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                  static_cast<LPCWSTR>(start), &owner) &&
+               owner == module;
+    });
 }
 
 DWORD countProcessHandles() {
