@@ -123,7 +123,8 @@ TEST_F(ContextMenuTest, AHeadingOrAnEmptySpotOffersOptionsAndTheExtensions) {
 
 TEST_F(ContextMenuTest, ExtensionEntriesFollowOptionsAndRunTheirDialog) {
     ScopedRegistryKey extensions(HKEY_CURRENT_USER, L"Software\\Orvane\\Daybrook\\Extensions");
-    extensions.setString(L"Weather", testModule(L"ExtensionBoth.dll"));
+    extensions.setSubkeyString(L"Weather", L"Name", L"Weather");
+    extensions.setSubkeyString(L"Weather", L"Path", testModule(L"ExtensionBoth.dll"));
     unloadAll();
     ASSERT_EQ(1, loadExtensionTable());
     MenuAnswer menu(kFirstExtensionCommand);
