@@ -9,6 +9,8 @@
 #include <todaycmn.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace options_testing;
 
@@ -24,6 +26,33 @@ std::wstring windowText(HWND window) {
     wchar_t text[200] = {};
     GetWindowTextW(window, text, 200);
     return text;
+}
+
+std::vector<std::wstring> tabTexts(HWND sheet) {
+    std::vector<std::wstring> texts;
+    HWND tabs = PropSheet_GetTabControl(sheet);
+    for (int index = 0; index < tabCount(sheet); ++index) {
+        wchar_t text[80] = {};
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 80;
+        SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+// The entries of a combo box in their order, each with its item data.
+std::vector<std::pair<std::wstring, LRESULT>> comboEntries(HWND page, int id) {
+    std::vector<std::pair<std::wstring, LRESULT>> entries;
+    LRESULT count = SendDlgItemMessageW(page, id, CB_GETCOUNT, 0, 0);
+    for (LRESULT index = 0; index < count; ++index) {
+        wchar_t text[80] = {};
+        SendDlgItemMessageW(page, id, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+        entries.emplace_back(text, SendDlgItemMessageW(page, id, CB_GETITEMDATA, index, 0));
+    }
+    return entries;
 }
 
 } // namespace
@@ -162,6 +191,55 @@ TEST_F(OptionsTest, ALanguageModuleTranslatesControlsByTheirIdsOnEveryPage) {
             << "a control without a string keeps the template's text";
     });
     EXPECT_EQ(L"Parametres", caption) << "the caption is string 21 of the language module";
+}
+
+// The project's own language modules lie beside the programs: the device's locale chooses one.
+TEST_F(OptionsTest, AGermanDeviceShowsTheSheetInGerman) {
+    programs_.installAgendaFusion(L"\\Program Files\\AF.exe");
+    DeviceSetLocale(0x0407, 0x0407);
+    std::wstring caption;
+    std::vector<std::wstring> tabs;
+    std::vector<std::pair<std::wstring, LRESULT>> units;
+    runOptionsSheet(owner_.hwnd(), [&](HWND sheet) {
+        caption = windowText(sheet);
+        tabs = tabTexts(sheet);
+        HWND display = showPage(sheet, 0);
+        EXPECT_EQ(L"Heute : Daybrook-Optionen", windowText(GetDlgItem(display, IDC_PAGE_TITLE)));
+        EXPECT_EQ(L"Ganztägige Ereignisse", windowText(GetDlgItem(display, IDC_ALL_DAY)));
+        EXPECT_EQ(L"Mit Vorbehalt", windowText(GetDlgItem(display, IDC_TENTATIVE_LABEL)));
+        units = comboEntries(display, IDC_UPCOMING_TYPE);
+        HWND layout = showPage(sheet, 1);
+        EXPECT_EQ(L"F", windowText(GetDlgItem(layout, IDC_DATE_BOLD))) << "bold is \"fett\"";
+        EXPECT_EQ(L"Zeilenumbruch", windowText(GetDlgItem(layout, IDC_WORD_WRAP)));
+        HWND programs = showPage(sheet, 2);
+        EXPECT_EQ(L"Standardkalender", windowText(GetDlgItem(programs, IDC_DEFAULT_CALENDAR)));
+    });
+    EXPECT_EQ(L"Einstellungen", caption);
+    EXPECT_EQ((std::vector<std::wstring>{L"Anzeige", L"Layout", L"Programme"}), tabs);
+    std::vector<std::pair<std::wstring, LRESULT>> expectedUnits = {
+        {L"Stunden", UpcomingHours},        {L"Tage", UpcomingDays},
+        {L"Termine", UpcomingAppointments}, {L"Termine und heute", UpcomingAppointmentsAndToday},
+        {L"Zeilen", UpcomingLines},
+    };
+    EXPECT_EQ(expectedUnits, units) << "German units, sorted, each with its own value";
+}
+
+TEST_F(OptionsTest, AHebrewDeviceShowsTheSheetInHebrew) {
+    DeviceSetLocale(0x040D, 0x000D);
+    std::wstring caption;
+    std::vector<std::wstring> tabs;
+    runOptionsSheet(owner_.hwnd(), [&](HWND sheet) {
+        caption = windowText(sheet);
+        tabs = tabTexts(sheet);
+        HWND display = showPage(sheet, 0);
+        EXPECT_EQ(L"היום : אפשרויות Daybrook", windowText(GetDlgItem(display, IDC_PAGE_TITLE)));
+        EXPECT_EQ(L"כלול", windowText(GetDlgItem(display, IDC_INCLUDE_LABEL)));
+        HWND layout = showPage(sheet, 1);
+        EXPECT_EQ(L"מ", windowText(GetDlgItem(layout, IDC_APPOINTMENT_BOLD)));
+    });
+    EXPECT_EQ(L"הגדרות", caption);
+    EXPECT_EQ((std::vector<std::wstring>{L"תצוגה", L"פריסה"}), tabs)
+        << "no Programs page without another calendar program";
 }
 
 TEST_F(OptionsTest, TurningTheDeviceMovesEveryControlAndKeepsTheSelections) {
