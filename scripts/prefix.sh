@@ -28,6 +28,10 @@ configure_prefix() {
         "$dejavu/DejaVuSans.ttf" "$fonts/tahoma.ttf"
     /usr/bin/python3 "$DAYBROOK_ROOT/scripts/hebrew_tahoma.py" /usr/share/wine/fonts/tahomabd.ttf \
         "$dejavu/DejaVuSans-Bold.ttf" "$fonts/tahomabd.ttf"
+    # A Pocket PC has Tahoma alone, so the templates' "MS Sans Serif" is Tahoma there. Wine has no
+    # MS Sans Serif and would take a much wider font: the option pages would run off the screen.
+    "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v "MS Sans Serif" /d Tahoma /f >/dev/null 2>&1 </dev/null
     wineserver -w
     echo "$PREFIX_VERSION" >"$MARKER"
 }

@@ -105,6 +105,27 @@ TEST_F(OptionsTest, TheSheetIsFullScreenWithTabsBelowAndADoneButtonAbove) {
     EXPECT_EQ(nullptr, findSheet()) << "the done button closed the sheet";
 }
 
+// The portrait templates fill the QVGA screen's width in the device's dialog font (Tahoma); in a
+// wider font their right-hand controls would run off the screen.
+TEST_F(OptionsTest, EveryControlOfEveryPortraitPageIsOnTheScreen) {
+    programs_.installAgendaFusion(L"\\Program Files\\AF.exe");
+    runOptionsSheet(owner_.hwnd(), [&](HWND sheet) {
+        RECT screen;
+        GetWindowRect(sheet, &screen);
+        for (int index = 0; index < 3; ++index) {
+            HWND page = showPage(sheet, index);
+            for (HWND child = GetWindow(page, GW_CHILD); child;
+                 child = GetWindow(child, GW_HWNDNEXT)) {
+                RECT control;
+                GetWindowRect(child, &control);
+                EXPECT_LE(control.right, screen.right)
+                    << "control " << GetDlgCtrlID(child) << " of page " << index << " ends at "
+                    << control.right;
+            }
+        }
+    });
+}
+
 TEST_F(OptionsTest, ClosingTheSheetSavesAllFifteenValuesWithTheChangesMade) {
     settings_.setDword(L"UpcomingCount", 7);
     runOptionsSheet(owner_.hwnd(), [&](HWND sheet) {
