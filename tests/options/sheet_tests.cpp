@@ -245,24 +245,6 @@ TEST_F(OptionsTest, AGermanDeviceShowsTheSheetInGerman) {
     EXPECT_EQ(expectedUnits, units) << "German units, sorted, each with its own value";
 }
 
-TEST_F(OptionsTest, AHebrewDeviceShowsTheSheetInHebrew) {
-    DeviceSetLocale(0x040D, 0x000D);
-    std::wstring caption;
-    std::vector<std::wstring> tabs;
-    runOptionsSheet(owner_.hwnd(), [&](HWND sheet) {
-        caption = windowText(sheet);
-        tabs = tabTexts(sheet);
-        HWND display = showPage(sheet, 0);
-        EXPECT_EQ(L"היום : אפשרויות Daybrook", windowText(GetDlgItem(display, IDC_PAGE_TITLE)));
-        EXPECT_EQ(L"כלול", windowText(GetDlgItem(display, IDC_INCLUDE_LABEL)));
-        HWND layout = showPage(sheet, 1);
-        EXPECT_EQ(L"מ", windowText(GetDlgItem(layout, IDC_APPOINTMENT_BOLD)));
-    });
-    EXPECT_EQ(L"הגדרות", caption);
-    EXPECT_EQ((std::vector<std::wstring>{L"תצוגה", L"פריסה"}), tabs)
-        << "no Programs page without another calendar program";
-}
-
 TEST_F(OptionsTest, TurningTheDeviceMovesEveryControlAndKeepsTheSelections) {
     gOptions.UpcomingCount = 7;
     settings_.setDword(L"UpcomingCount", 7);
