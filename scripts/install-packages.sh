@@ -9,6 +9,10 @@ command -v wine >/dev/null || needed+=(wine)
 [ -x /usr/lib/wine/wine64 ] || needed+=(wine64)
 [ -d /usr/share/wine/fonts ] || needed+=(fonts-wine)
 [ -d /usr/src/googletest ] || needed+=(googletest)
+# The Hebrew letters that the prefix's Tahoma gets (scripts/hebrew_tahoma.py), and the tool that
+# adds them; the script runs with the system's own Python, where Debian installs the tool.
+[ -f /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf ] || needed+=(fonts-dejavu-core)
+/usr/bin/python3 -c 'import fontTools' 2>/dev/null || needed+=(python3-fonttools)
 command -v python3 >/dev/null || needed+=(python3)
 if [ ${#needed[@]} -eq 0 ]; then
     exit 0

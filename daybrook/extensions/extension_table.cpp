@@ -10,30 +10,85 @@ ExtensionTable gExtensions = {0, nullptr, 0};
 namespace {
 
 const WCHAR kExtensionsKey[] = L"Software\\Orvane\\Daybrook\\Extensions";
+const WCHAR kNameValue[] = L"Name";
+const WCHAR kPathValue[] = L"Path";
 const int kNameLength = 100;
 const int kPathLength = 260;
+// A registry key's name has at most 255 characters.
+const DWORD kSubkeyNameLength = 256;
+// Room to tell a text that is too long for the record from one that fits, and for a
+// REG_EXPAND_SZ path that only fits once it is expanded.
+const DWORD kValueLength = 1024;
 
-// Reads one value as an entry; false when it is not a string or does not fit the record.
-bool readEntry(HKEY key, DWORD index, ExtensionEntry* entry) {
-    DWORD nameLength = kNameLength;
+enum class ValueRead { Missing, Read, Unusable };
+
+// Reads a string value into text (at most length - 1 units), expanding REG_EXPAND_SZ. An empty
+// string counts as missing; another type or a text that does not fit is unusable.
+ValueRead readString(HKEY key, const WCHAR* valueName, WCHAR* text, DWORD length) {
+    WCHAR value[kValueLength + 1];
+    DWORD bytes = kValueLength * sizeof(WCHAR);
     DWORD type = 0;
-    WCHAR path[kPathLength + 1];
-    DWORD pathBytes = sizeof path - sizeof(WCHAR);
-    LONG status = RegEnumValueW(key, index, entry->name, &nameLength, nullptr, &type,
-                                reinterpret_cast<BYTE*>(path), &pathBytes);
-    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || nameLength == 0)
-        return false;
-    path[pathBytes / sizeof(WCHAR)] = 0; // the stored string need not be terminated
-    if (path[0] == 0)
-        return false;
+    LONG status =
+        RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes);
+    if (status == ERROR_FILE_NOT_FOUND)
+        return ValueRead::Missing;
+    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return ValueRead::Unusable;
+    value[bytes / sizeof(WCHAR)] = 0; // the stored string need not be terminated
+    if (value[0] == 0)
+        return ValueRead::Missing;
     if (type == REG_EXPAND_SZ) {
-        DWORD length = ExpandEnvironmentStringsW(path, entry->path, kPathLength);
-        return length > 0 && length <= kPathLength;
+        DWORD expanded = ExpandEnvironmentStringsW(value, text, length);
+        return expanded > 0 && expanded <= length ? ValueRead::Read : ValueRead::Unusable;
     }
-    if (wcslen(path) >= static_cast<size_t>(kPathLength))
+    if (wcslen(value) >= length)
+        return ValueRead::Unusable;
+    wcscpy(text, value);
+    return ValueRead::Read;
+}
+
+// Reads one extension's subkey into an entry; false when the entry is left out.
+bool readEntry(HKEY extensions, const WCHAR* subkeyName, ExtensionEntry* entry) {
+    HKEY key;
+    if (RegOpenKeyExW(extensions, subkeyName, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
-    wcscpy(entry->path, path);
+    ValueRead path = readString(key, kPathValue, entry->path, kPathLength);
+    ValueRead name = readString(key, kNameValue, entry->name, kNameLength);
+    RegCloseKey(key);
+    if (path != ValueRead::Read || name == ValueRead::Unusable)
+        return false;
+    if (name == ValueRead::Missing) {
+        if (wcslen(subkeyName) >= static_cast<size_t>(kNameLength))
+            return false;
+        wcscpy(entry->name, subkeyName);
+    }
     return true;
+}
+
+// Reads up to capacity subkeys in the registry's order; returns the number of entries filled.
+int readEntries(HKEY extensions, ExtensionEntry* entries, DWORD capacity) {
+    int count = 0;
+    for (DWORD index = 0; index < capacity; ++index) {
+        WCHAR subkeyName[kSubkeyNameLength];
+        DWORD nameLength = kSubkeyNameLength;
+        // Another program may remove subkeys meanwhile: the walk ends where the list does.
+        if (RegEnumKeyExW(extensions, index, subkeyName, &nameLength, nullptr, nullptr, nullptr,
+                          nullptr) != ERROR_SUCCESS)
+            break;
+        ExtensionEntry* entry = &entries[count];
+        ZeroMemory(entry, sizeof *entry);
+        if (readEntry(extensions, subkeyName, entry))
+            ++count;
+    }
+    return count;
+}
+
+DWORD subkeyCount(HKEY key) {
+    DWORD subkeys = 0;
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return 0;
+    return subkeys;
 }
 
 } // namespace
@@ -44,29 +99,16 @@ int loadExtensionTable() {
     HKEY key;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kExtensionsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return 0;
-    DWORD values = 0;
-    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
-                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
-        values == 0) {
-        RegCloseKey(key);
-        return 0;
-    }
-    ExtensionEntry* entries = static_cast<ExtensionEntry*>(
-        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, values * sizeof(ExtensionEntry)));
-    if (!entries) {
-        RegCloseKey(key);
-        return 0;
-    }
-    int count = 0;
-    for (DWORD index = 0; index < values; ++index) {
-        ExtensionEntry* entry = &entries[count];
-        ZeroMemory(entry, sizeof *entry);
-        if (readEntry(key, index, entry))
-            ++count;
-    }
+    DWORD capacity = subkeyCount(key);
+    ExtensionEntry* entries =
+        capacity == 0 ? nullptr
+                      : static_cast<ExtensionEntry*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
+                                                               capacity * sizeof(ExtensionEntry)));
+    int count = entries ? readEntries(key, entries, capacity) : 0;
     RegCloseKey(key);
     if (count == 0) {
-        HeapFree(GetProcessHeap(), 0, entries);
+        if (entries)
+            HeapFree(GetProcessHeap(), 0, entries);
         return 0;
     }
     gExtensions.entries = entries;

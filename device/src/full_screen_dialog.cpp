@@ -170,9 +170,25 @@ LRESULT CALLBACK FullScreenProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     return DefSubclassProc(dialog, message, wParam, lParam);
 }
 
+// On a device a full-screen dialog begins below the navigation bar; here the bar lies inside the
+// dialog, so a plain dialog's own controls move down by the bar's height to stay uncovered.
+void moveControlsBelowBar(HWND dialog, HWND bar, DWORD_PTR flags) {
+    int barHeight = scaled(kNavigationBarHeight);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (child == bar || ((flags & HasDoneButton) && GetDlgCtrlID(child) == IDOK))
+            continue;
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        SetWindowPos(child, nullptr, rect.left, rect.top + barHeight, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 // Takes off the desktop frame and caption, adds the bar and the done button, and keeps the
 // dialog full screen from now on, also when the device turns.
 void makeFullScreen(HWND dialog, DWORD_PTR flags) {
+    bool first = GetPropW(dialog, kFlagsProperty) == nullptr;
     // A dialog made full screen before keeps what it asked for then.
     flags |= reinterpret_cast<DWORD_PTR>(GetPropW(dialog, kFlagsProperty)) & ~kKnownMark;
     SetPropW(dialog, kFlagsProperty, reinterpret_cast<HANDLE>(flags | kKnownMark));
@@ -189,6 +205,8 @@ void makeFullScreen(HWND dialog, DWORD_PTR flags) {
         ensureDoneButton(dialog);
     if (isPropertySheet(dialog))
         hideSheetButtons(dialog);
+    else if (first)
+        moveControlsBelowBar(dialog, navigationBarOf(dialog), flags);
     SetWindowSubclass(dialog, FullScreenProc, kSubclassId, flags);
     sizeToScreen(dialog, flags);
     layoutDialog(dialog, flags);

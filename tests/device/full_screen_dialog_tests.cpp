@@ -18,6 +18,8 @@ std::vector<WORD> emptyDialogTemplate() {
 
 struct DialogRun {
     RECT frame = {};
+    RECT bar = {};
+    RECT control = {};
     bool hasBar = false;
     bool doneVisible = false;
     RECT turnedFrame = {};
@@ -27,6 +29,9 @@ struct DialogRun {
 INT_PTR CALLBACK fullScreenDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        // The dialog's own control, at the top of its client area.
+        CreateWindowExW(0, L"STATIC", L"top", WS_CHILD | WS_VISIBLE, 0, 0, 50, 10, dialog,
+                        reinterpret_cast<HMENU>(100), nullptr, nullptr);
         SHINITDLGINFO info = {SHIDIM_FLAGS, dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN};
         EXPECT_TRUE(SHInitDialog(&info));
         PostMessageW(dialog, WM_APP, 0, 0);
@@ -35,7 +40,10 @@ INT_PTR CALLBACK fullScreenDialogProc(HWND dialog, UINT message, WPARAM wParam, 
     if (message == WM_APP) {
         DialogRun* run = reinterpret_cast<DialogRun*>(GetWindowLongPtrW(dialog, DWLP_USER));
         GetWindowRect(dialog, &run->frame);
-        run->hasBar = FindWindowExW(dialog, nullptr, DEVICE_NAVIGATION_BAR_CLASS, nullptr);
+        HWND bar = FindWindowExW(dialog, nullptr, DEVICE_NAVIGATION_BAR_CLASS, nullptr);
+        run->hasBar = bar != nullptr;
+        GetWindowRect(bar, &run->bar);
+        GetWindowRect(GetDlgItem(dialog, 100), &run->control);
         run->doneVisible = IsWindowVisible(GetDlgItem(dialog, IDOK));
         run->told = DeviceTurnScreen(TRUE);
         GetWindowRect(dialog, &run->turnedFrame);
@@ -66,6 +74,9 @@ TEST(FullScreenDialogTest, ADialogCoversTheScreenFollowsItsTurnAndClosesWithDone
     EXPECT_EQ(IDOK, result) << "the done button is the dialog's OK";
     EXPECT_TRUE(sameRect(RECT{0, 0, 240, 320}, run.frame)) << "full screen, frame included";
     EXPECT_TRUE(run.hasBar) << "a navigation bar shows the title";
+    EXPECT_EQ(run.bar.bottom, run.control.top)
+        << "the dialog's own controls begin below the bar, as below the device's own bar";
+    EXPECT_EQ(0, run.control.left);
     EXPECT_TRUE(run.doneVisible) << "the device added a done button";
     EXPECT_GE(run.told, 1) << "the dialog heard of the turn";
     EXPECT_TRUE(sameRect(RECT{0, 0, 320, 240}, run.turnedFrame)) << "and took the turned screen";

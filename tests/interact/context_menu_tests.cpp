@@ -6,6 +6,8 @@
 #include "stand_ins.h"
 #include "store_calendar.h"
 
+#include <day_leaf_ids.h>
+
 #include <gtest/gtest.h>
 
 using namespace testing_support;
@@ -123,7 +125,8 @@ TEST_F(ContextMenuTest, AHeadingOrAnEmptySpotOffersOptionsAndTheExtensions) {
 
 TEST_F(ContextMenuTest, ExtensionEntriesFollowOptionsAndRunTheirDialog) {
     ScopedRegistryKey extensions(HKEY_CURRENT_USER, L"Software\\Orvane\\Daybrook\\Extensions");
-    extensions.setString(L"Weather", testModule(L"ExtensionBoth.dll"));
+    extensions.setSubkeyString(L"Weather", L"Name", L"Weather");
+    extensions.setSubkeyString(L"Weather", L"Path", testModule(L"ExtensionBoth.dll"));
     unloadAll();
     ASSERT_EQ(1, loadExtensionTable());
     MenuAnswer menu(kFirstExtensionCommand);
@@ -132,6 +135,43 @@ TEST_F(ContextMenuTest, ExtensionEntriesFollowOptionsAndRunTheirDialog) {
     EXPECT_EQ(std::wstring(kAppointmentEntries) + L" | 104 Weather...", menu.describe());
     pumpMessages(5);
     EXPECT_TRUE(gHost.dataDirty) << "the extension's dialog ran and the list will be rebuilt";
+    unloadAll();
+}
+
+TEST_F(ContextMenuTest, TheSampleExtensionsOptionsDialogRunsFromTheMenu) {
+    ScopedRegistryKey extensions(HKEY_CURRENT_USER, L"Software\\Orvane\\Daybrook\\Extensions");
+    ScopedRegistryKey style(HKEY_CURRENT_USER, L"Software\\Orvane\\DayLeaf");
+    extensions.setSubkeyString(L"DayLeaf", L"Name", L"Day headings");
+    extensions.setSubkeyString(L"DayLeaf", L"Path", joinPath(programFolder(), L"DayLeaf.dll"));
+    unloadAll();
+    ASSERT_EQ(1, loadExtensionTable());
+    HWND owner = nullptr;
+    int width = 0;
+    bool leafChecked = false;
+    // The user picks the band and taps the done button.
+    DialogWatcher dialog(L"Day headings", [&](HWND window) {
+        owner = GetWindow(window, GW_OWNER);
+        RECT rect;
+        GetWindowRect(window, &rect);
+        width = rect.right - rect.left;
+        leafChecked = IsDlgButtonChecked(window, IDC_STYLE_LEAF) == BST_CHECKED;
+        SendDlgItemMessageW(window, IDC_STYLE_BAND, BM_CLICK, 0, 0);
+        PostMessageW(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+    });
+    MenuAnswer menu(kFirstExtensionCommand);
+    gHost.dataDirty = false;
+    item.tapAndHold(item.pointOnItem(item.headingIndex(1)));
+    EXPECT_EQ(L"103 Options... | 104 Day headings...", menu.describe());
+    ASSERT_EQ(1, dialog.dialogsSeen()) << "the menu command reached the extension";
+    EXPECT_EQ(GetAncestor(item.window(), GA_ROOT), owner)
+        << "owned by the item's window, which hands ownership to its top-level parent";
+    EXPECT_EQ(240, width) << "a full-screen dialog, as the device makes it";
+    EXPECT_TRUE(leafChecked) << "the leaf until the user chooses otherwise";
+    DWORD chosen = 0;
+    EXPECT_TRUE(style.readDword(L"Style", &chosen));
+    EXPECT_EQ(1u, chosen) << "the done button kept the band";
+    pumpMessages(5);
+    EXPECT_TRUE(gHost.dataDirty) << "the item rebuilds its list with the new headings";
     unloadAll();
 }
 

@@ -119,3 +119,50 @@ void CALLBACK OptionsSheetWatcher::onTimer(HWND, UINT, UINT_PTR, DWORD) {
     ++self->seen_;
     PostMessageW(GetDlgItem(sheet, IDOK), BM_CLICK, 0, 0);
 }
+
+namespace {
+DialogWatcher* gDialogWatcher = nullptr;
+
+struct DialogSearch {
+    const std::wstring* caption;
+    HWND found;
+};
+
+BOOL CALLBACK matchDialog(HWND window, LPARAM context) {
+    DialogSearch* search = reinterpret_cast<DialogSearch*>(context);
+    wchar_t className[16] = {};
+    wchar_t caption[128] = {};
+    GetClassNameW(window, className, 16);
+    GetWindowTextW(window, caption, 128);
+    if (!IsWindowVisible(window) || lstrcmpW(className, L"#32770") != 0 ||
+        *search->caption != caption)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+} // namespace
+
+DialogWatcher::DialogWatcher(const wchar_t* caption, std::function<void(HWND)> whileOpen)
+    : caption_(caption), whileOpen_(std::move(whileOpen)) {
+    gDialogWatcher = this;
+    timer_ = SetTimer(nullptr, 0, 20, onTimer);
+}
+
+DialogWatcher::~DialogWatcher() {
+    KillTimer(nullptr, timer_);
+    gDialogWatcher = nullptr;
+}
+
+void CALLBACK DialogWatcher::onTimer(HWND, UINT, UINT_PTR, DWORD) {
+    DialogWatcher* self = gDialogWatcher;
+    if (!self)
+        return;
+    DialogSearch search = {&self->caption_, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), matchDialog, reinterpret_cast<LPARAM>(&search));
+    if (!search.found || search.found == self->lastDialog_)
+        return;
+    self->lastDialog_ = search.found;
+    ++self->seen_;
+    if (self->whileOpen_)
+        self->whileOpen_(search.found);
+}

@@ -89,3 +89,20 @@ private:
     int seen_ = 0;
     HWND lastSheet_ = nullptr;
 };
+
+// Runs an action once a dialog of this thread with the given caption shows (from inside its
+// modal loop); the action answers it as the dialog's user would.
+class DialogWatcher {
+public:
+    DialogWatcher(const wchar_t* caption, std::function<void(HWND dialog)> whileOpen);
+    ~DialogWatcher();
+    int dialogsSeen() const { return seen_; }
+
+private:
+    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD);
+    std::wstring caption_;
+    std::function<void(HWND)> whileOpen_;
+    UINT_PTR timer_;
+    int seen_ = 0;
+    HWND lastDialog_ = nullptr;
+};

@@ -45,12 +45,23 @@ std::vector<MenuEntry> menuEntries(HMENU menu) {
 class ExtensionTableTest : public testing::Test {
 protected:
     void TearDown() override { unloadAll(); }
+    // One extension as an installer names it: a subkey with "Name" and "Path".
+    void addExtension(const wchar_t* subkey, const wchar_t* name, const std::wstring& path) {
+        key.setSubkeyString(subkey, L"Name", name);
+        key.setSubkeyString(subkey, L"Path", path);
+    }
     // Three entries, of which only the second offers an options dialog.
     void registerThree() {
-        key.setString(L"Alpha", testModule(L"ExtensionPaintOnly.dll"));
-        key.setString(L"Beta", testModule(L"ExtensionBoth.dll"));
-        key.setString(L"Gamma", testModule(L"ExtensionRefuses.dll"));
+        addExtension(L"1", L"Alpha", testModule(L"ExtensionPaintOnly.dll"));
+        addExtension(L"2", L"Beta", testModule(L"ExtensionBoth.dll"));
+        addExtension(L"3", L"Gamma", testModule(L"ExtensionRefuses.dll"));
         ASSERT_EQ(3, loadExtensionTable());
+    }
+    std::vector<std::wstring> entryNames() const {
+        std::vector<std::wstring> names;
+        for (int i = 0; i < gExtensions.count; ++i)
+            names.push_back(gExtensions.entries[i].name);
+        return names;
     }
     ScopedRegistryKey key{HKEY_CURRENT_USER, kExtensionsKey};
 };
@@ -112,7 +123,8 @@ TEST_F(ExtensionTableTest, HeadingsGoToTheFirstModuleThatDrawsThem) {
     EXPECT_EQ(1, callsOf(L"ExtensionPaintOnly.dll", "ExtensionPaintCalls"));
     EXPECT_EQ(nullptr, GetModuleHandleW(testModule(L"ExtensionBoth.dll").c_str()))
         << "the walk ended before it reached Beta";
-    auto lastDateHigh = moduleExport<DWORD (*)()>(L"ExtensionPaintOnly.dll", "ExtensionLastDateHigh");
+    auto lastDateHigh =
+        moduleExport<DWORD (*)()>(L"ExtensionPaintOnly.dll", "ExtensionLastDateHigh");
     ASSERT_NE(nullptr, lastDateHigh);
     EXPECT_EQ(0x40E6C000u, lastDateHigh()) << "the date's high half is passed on";
 
@@ -122,20 +134,80 @@ TEST_F(ExtensionTableTest, HeadingsGoToTheFirstModuleThatDrawsThem) {
     EXPECT_EQ(nullptr, gExtensions.entries[2].module) << "tried again, still refusing";
 }
 
-TEST_F(ExtensionTableTest, UnreadableEntriesAreLeftOut) {
-    key.setString(std::wstring(100, L'n').c_str(), testModule(L"ExtensionBoth.dll"));
-    key.setString(L"LongPath", L"C:\\" + std::wstring(300, L'p') + L".dll");
-    key.setDword(L"Number", 5);
-    key.setString(L"Empty", L"");
-    key.setString(L"Fine", testModule(L"ExtensionBoth.dll"));
-    key.setString(L"Expanded", L"%DAYBROOK_NO_SUCH_VARIABLE%\\x.dll", REG_EXPAND_SZ);
-    ASSERT_EQ(2, loadExtensionTable()) << "a 100-character name, a 300-character path, a number "
-                                          "and an empty path do not fit an entry";
-    std::wstring names = std::wstring(gExtensions.entries[0].name) + L"," +
-                         gExtensions.entries[1].name;
-    EXPECT_TRUE(names == L"Fine,Expanded" || names == L"Expanded,Fine") << "kept: " << testing::PrintToString(names);
-    EXPECT_EQ(nullptr, ensureLoaded(&gExtensions.entries[names[0] == L'F' ? 1 : 0]))
+TEST_F(ExtensionTableTest, EntriesFollowTheSubkeysOrderAndPlainValuesAreNotEntries) {
+    // Created out of order: the registry lists subkeys by name, which is how installers order
+    // their extensions.
+    addExtension(L"20 Weather", L"Weather", testModule(L"ExtensionBoth.dll"));
+    addExtension(L"10 Moon", L"Moon", testModule(L"ExtensionPaintOnly.dll"));
+    addExtension(L"30 Tides", L"Tides", testModule(L"ExtensionBoth.dll"));
+    key.setString(L"Old", testModule(L"ExtensionBoth.dll"));
+    ASSERT_EQ(3, loadExtensionTable()) << "one entry per subkey; a string value is no extension";
+    EXPECT_EQ((std::vector<std::wstring>{L"Moon", L"Weather", L"Tides"}), entryNames());
+    EXPECT_EQ(testModule(L"ExtensionPaintOnly.dll"), gExtensions.entries[0].path);
+
+    HMENU menu = CreatePopupMenu();
+    addMenuEntries(menu, 104);
+    std::vector<MenuEntry> entries = menuEntries(menu);
+    DestroyMenu(menu);
+    ASSERT_EQ(2u, entries.size()) << "Weather and Tides offer dialogs";
+    EXPECT_EQ(L"Weather...", entries[0].text);
+    EXPECT_EQ(105u, entries[0].id) << "the command id follows the subkeys' order";
+    EXPECT_EQ(106u, entries[1].id);
+}
+
+TEST_F(ExtensionTableTest, NamesAndPathsThatDoNotFitTheRecordAreLeftOut) {
+    std::wstring longest = std::wstring(99, L'n');
+    std::wstring deepest = L"C:\\" + std::wstring(252, L'p') + L".dll"; // 259 characters
+    addExtension(L"a", longest.c_str(), testModule(L"ExtensionBoth.dll"));
+    addExtension(L"b", (longest + L"n").c_str(), testModule(L"ExtensionBoth.dll"));
+    addExtension(L"c", L"Deepest", deepest);
+    addExtension(L"d", L"Too deep", deepest + L"x");
+    ASSERT_EQ(2, loadExtensionTable())
+        << "99 characters of name and 259 of path fit with their terminators; one more does not";
+    EXPECT_EQ(longest, gExtensions.entries[0].name);
+    EXPECT_EQ(deepest, gExtensions.entries[1].path);
+
+    HMENU menu = CreatePopupMenu();
+    addMenuEntries(menu, 104);
+    std::vector<MenuEntry> entries = menuEntries(menu);
+    DestroyMenu(menu);
+    ASSERT_EQ(1u, entries.size());
+    EXPECT_EQ(104u, entries[0].id);
+    EXPECT_EQ(longest + L"...", entries[0].text) << "the longest name is shown whole";
+}
+
+TEST_F(ExtensionTableTest, MissingOrUnusableValues) {
+    SetEnvironmentVariableW(L"DAYBROOK_TEST_MODULES", (programFolder() + L"\\testmodules").c_str());
+    key.setSubkeyString(L"a No name", L"Path", testModule(L"ExtensionBoth.dll"));
+    key.setSubkeyString(L"b Empty name", L"Name", L"");
+    key.setSubkeyString(L"b Empty name", L"Path", testModule(L"ExtensionBoth.dll"));
+    key.setSubkeyString(L"c No path", L"Name", L"No path");
+    addExtension(L"d Empty path", L"Empty path", L"");
+    key.setSubkeyString(L"e Number path", L"Name", L"Number path");
+    key.setSubkeyDword(L"e Number path", L"Path", 5);
+    key.setSubkeyDword(L"f Number name", L"Name", 5);
+    key.setSubkeyString(L"f Number name", L"Path", testModule(L"ExtensionBoth.dll"));
+    key.setSubkeyString(L"g Expanded", L"Name", L"Expanded");
+    key.setSubkeyString(L"g Expanded", L"Path", L"%DAYBROOK_TEST_MODULES%\\ExtensionBoth.dll",
+                        REG_EXPAND_SZ);
+    key.setSubkeyString(L"h Unknown variable", L"Name", L"Unknown variable");
+    key.setSubkeyString(L"h Unknown variable", L"Path", L"%DAYBROOK_NO_SUCH_VARIABLE%\\x.dll",
+                        REG_EXPAND_SZ);
+    std::wstring longSubkey(100, L's');
+    key.setSubkeyString(longSubkey.c_str(), L"Path", testModule(L"ExtensionBoth.dll"));
+
+    ASSERT_EQ(4, loadExtensionTable());
+    EXPECT_EQ((std::vector<std::wstring>{L"a No name", L"b Empty name", L"Expanded",
+                                         L"Unknown variable"}),
+              entryNames())
+        << "without a name the subkey's name is shown; without a usable path there is no entry";
+    EXPECT_EQ(testModule(L"ExtensionBoth.dll"), gExtensions.entries[2].path)
+        << "an expandable path is expanded";
+    EXPECT_NE(nullptr, ensureLoaded(&gExtensions.entries[2]));
+    EXPECT_EQ(nullptr, ensureLoaded(&gExtensions.entries[3]))
         << "a path that does not load leaves the entry unloaded";
+    EXPECT_EQ(nullptr, gExtensions.entries[3].module);
+    SetEnvironmentVariableW(L"DAYBROOK_TEST_MODULES", nullptr);
 }
 
 TEST_F(ExtensionTableTest, UnloadAllReleasesEveryModule) {

@@ -2,11 +2,13 @@
 #include "host/resource_module.h"
 #include "test_support.h"
 
+#include <commctrl.h>
 #include <device.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 using namespace testing_support;
@@ -32,6 +34,47 @@ std::wstring stringFrom(UINT id) {
     return text;
 }
 
+// Every string of the library's own table.
+const UINT kStringIds[] = {1,  4,  5,  7,  8,  9,  11, 12, 13, 14, 15,
+                           16, 17, 18, 19, 20, 21, 22, 23, 24, 25};
+// The option pages' templates, portrait and landscape.
+const WORD kPageTemplates[] = {110, 111, 116, 117, 118, 119};
+
+std::wstring stringOf(HMODULE module, UINT id) {
+    wchar_t text[160] = {};
+    LoadStringW(module, id, text, 160);
+    return text;
+}
+
+bool hasHebrewLetters(const std::wstring& text) {
+    for (wchar_t c : text) {
+        if (c >= 0x05D0 && c <= 0x05EA)
+            return true;
+    }
+    return false;
+}
+
+INT_PTR CALLBACK inertDialogProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+// The controls with a text in one of the library's page templates, as the dialog manager
+// creates them: control id and text.
+std::vector<std::pair<int, std::wstring>> controlTexts(HMODULE library, WORD templateId) {
+    std::vector<std::pair<int, std::wstring>> texts;
+    HWND page =
+        CreateDialogParamW(library, MAKEINTRESOURCEW(templateId), nullptr, inertDialogProc, 0);
+    if (!page)
+        return texts;
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[160] = {};
+        if (GetWindowTextW(child, text, 160) > 0)
+            texts.emplace_back(GetDlgCtrlID(child), text);
+    }
+    DestroyWindow(page);
+    return texts;
+}
+
 // A copy of the library in a folder of its own, with the language modules a test puts beside it.
 class ResourceModuleTest : public testing::Test {
 protected:
@@ -48,6 +91,11 @@ protected:
         gHost.moduleInstance = savedModule_;
         FreeLibrary(library_);
         DeviceSetLocale(0x0409, 0x0409);
+    }
+    // One of the project's own language modules, as it is installed beside the library.
+    void addProjectLanguageModule(const wchar_t* abbreviation) {
+        std::wstring name = std::wstring(L"DaybrookUI-") + abbreviation + L".dll";
+        ASSERT_TRUE(copyFile(joinPath(programFolder(), name), folder_.file(name)));
     }
     void addLanguageModule(const wchar_t* abbreviation) {
         std::wstring name = std::wstring(L"DaybrookUI-") + abbreviation + L".dll";
@@ -132,6 +180,66 @@ TEST_F(ResourceModuleTest, TwoThreadsAskingAtOnceLoadTheModuleOnce) {
     resetResourceModule();
     EXPECT_EQ(nullptr, GetModuleHandleW(folder_.file(L"DaybrookUI-DEU.dll").c_str()))
         << "one release unloads it: it was loaded once";
+}
+
+TEST_F(ResourceModuleTest, AGermanDeviceGetsTheWholeStringTableInGerman) {
+    addProjectLanguageModule(L"DEU");
+    DeviceSetLocale(0x0407, 0x0407);
+    EXPECT_EQ(L"DaybrookUI-DEU.dll", moduleFileName(getResourceModule()));
+    std::vector<UINT> unchanged;
+    for (UINT id : kStringIds) {
+        std::wstring german = stringFrom(id);
+        EXPECT_FALSE(german.empty()) << "string " << id << " is translated";
+        if (german == stringOf(library_, id))
+            unchanged.push_back(id);
+    }
+    EXPECT_EQ((std::vector<UINT>{1, 23}), unchanged)
+        << "only the product's name and \"Layout\" read the same in German";
+    EXPECT_EQ(L"Keine anstehenden Termine", stringFrom(9));
+    EXPECT_EQ(L"Die Termine werden endgültig gelöscht.  Fortfahren?", stringFrom(16))
+        << "two spaces after the full stop, as in the library's own text";
+    EXPECT_EQ(L"mehrtägig", stringFrom(11));
+    EXPECT_FALSE(isRightToLeft());
+}
+
+TEST_F(ResourceModuleTest, AHebrewDeviceGetsHebrewTextsLaidOutRightToLeft) {
+    addProjectLanguageModule(L"HEB");
+    // The module is named after the locale, specific or neutral; the layout follows the
+    // user-interface language, which counts as right to left only in its neutral form.
+    for (LCID locale : {0x040Du, 0x000Du}) {
+        resetResourceModule();
+        DeviceSetLocale(locale, 0x000D);
+        EXPECT_EQ(L"DaybrookUI-HEB.dll", moduleFileName(getResourceModule()))
+            << "locale 0x" << std::hex << locale;
+        EXPECT_TRUE(isRightToLeft());
+    }
+    for (UINT id : kStringIds) {
+        if (id != 1) {
+            EXPECT_TRUE(hasHebrewLetters(stringFrom(id))) << "string " << id << " is in Hebrew";
+        }
+    }
+    EXPECT_EQ(L"Daybrook", stringFrom(1)) << "the product's name stays";
+    EXPECT_EQ(L"אין פגישות קרובות", stringFrom(9));
+}
+
+TEST_F(ResourceModuleTest, BothModulesTranslateEveryControlTextOfTheOptionPages) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&controls);
+    for (const wchar_t* abbreviation : {L"DEU", L"HEB"}) {
+        HMODULE module = LoadLibraryW(
+            joinPath(programFolder(), std::wstring(L"DaybrookUI-") + abbreviation + L".dll")
+                .c_str());
+        ASSERT_NE(nullptr, module) << abbreviation;
+        for (WORD templateId : kPageTemplates) {
+            auto texts = controlTexts(library_, templateId);
+            EXPECT_FALSE(texts.empty()) << "template " << templateId << " has texts";
+            for (const auto& control : texts)
+                EXPECT_FALSE(stringOf(module, static_cast<UINT>(control.first)).empty())
+                    << abbreviation << " translates control " << control.first << " \""
+                    << testing::PrintToString(control.second) << "\" of template " << templateId;
+        }
+        FreeLibrary(module);
+    }
 }
 
 TEST(RightToLeft, OnlyTheLanguageNeutralIdentifiersCount) {

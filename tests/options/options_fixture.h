@@ -26,6 +26,7 @@ protected:
     }
     void TearDown() override {
         DeviceSetScreen(DeviceScreenQvga, FALSE);
+        DeviceSetLocale(0x0409, 0x0409);
         resetResourceModule();
         gOptions = kDefaultOptions;
     }

@@ -9,6 +9,8 @@
 #include <todaycmn.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace options_testing;
 
@@ -24,6 +26,33 @@ std::wstring windowText(HWND window) {
     wchar_t text[200] = {};
     GetWindowTextW(window, text, 200);
     return text;
+}
+
+std::vector<std::wstring> tabTexts(HWND sheet) {
+    std::vector<std::wstring> texts;
+    HWND tabs = PropSheet_GetTabControl(sheet);
+    for (int index = 0; index < tabCount(sheet); ++index) {
+        wchar_t text[80] = {};
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 80;
+        SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+// The entries of a combo box in their order, each with its item data.
+std::vector<std::pair<std::wstring, LRESULT>> comboEntries(HWND page, int id) {
+    std::vector<std::pair<std::wstring, LRESULT>> entries;
+    LRESULT count = SendDlgItemMessageW(page, id, CB_GETCOUNT, 0, 0);
+    for (LRESULT index = 0; index < count; ++index) {
+        wchar_t text[80] = {};
+        SendDlgItemMessageW(page, id, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+        entries.emplace_back(text, SendDlgItemMessageW(page, id, CB_GETITEMDATA, index, 0));
+    }
+    return entries;
 }
 
 } // namespace
@@ -74,6 +103,27 @@ TEST_F(OptionsTest, TheSheetIsFullScreenWithTabsBelowAndADoneButtonAbove) {
     });
     EXPECT_TRUE(IsWindowEnabled(owner_.hwnd())) << "the owner is enabled again";
     EXPECT_EQ(nullptr, findSheet()) << "the done button closed the sheet";
+}
+
+// The portrait templates fill the QVGA screen's width in the device's dialog font (Tahoma); in a
+// wider font their right-hand controls would run off the screen.
+TEST_F(OptionsTest, EveryControlOfEveryPortraitPageIsOnTheScreen) {
+    programs_.installAgendaFusion(L"\\Program Files\\AF.exe");
+    runOptionsSheet(owner_.hwnd(), [&](HWND sheet) {
+        RECT screen;
+        GetWindowRect(sheet, &screen);
+        for (int index = 0; index < 3; ++index) {
+            HWND page = showPage(sheet, index);
+            for (HWND child = GetWindow(page, GW_CHILD); child;
+                 child = GetWindow(child, GW_HWNDNEXT)) {
+                RECT control;
+                GetWindowRect(child, &control);
+                EXPECT_LE(control.right, screen.right)
+                    << "control " << GetDlgCtrlID(child) << " of page " << index << " ends at "
+                    << control.right;
+            }
+        }
+    });
 }
 
 TEST_F(OptionsTest, ClosingTheSheetSavesAllFifteenValuesWithTheChangesMade) {
@@ -162,6 +212,37 @@ TEST_F(OptionsTest, ALanguageModuleTranslatesControlsByTheirIdsOnEveryPage) {
             << "a control without a string keeps the template's text";
     });
     EXPECT_EQ(L"Parametres", caption) << "the caption is string 21 of the language module";
+}
+
+// The project's own language modules lie beside the programs: the device's locale chooses one.
+TEST_F(OptionsTest, AGermanDeviceShowsTheSheetInGerman) {
+    programs_.installAgendaFusion(L"\\Program Files\\AF.exe");
+    DeviceSetLocale(0x0407, 0x0407);
+    std::wstring caption;
+    std::vector<std::wstring> tabs;
+    std::vector<std::pair<std::wstring, LRESULT>> units;
+    runOptionsSheet(owner_.hwnd(), [&](HWND sheet) {
+        caption = windowText(sheet);
+        tabs = tabTexts(sheet);
+        HWND display = showPage(sheet, 0);
+        EXPECT_EQ(L"Heute : Daybrook-Optionen", windowText(GetDlgItem(display, IDC_PAGE_TITLE)));
+        EXPECT_EQ(L"Ganztägige Ereignisse", windowText(GetDlgItem(display, IDC_ALL_DAY)));
+        EXPECT_EQ(L"Mit Vorbehalt", windowText(GetDlgItem(display, IDC_TENTATIVE_LABEL)));
+        units = comboEntries(display, IDC_UPCOMING_TYPE);
+        HWND layout = showPage(sheet, 1);
+        EXPECT_EQ(L"F", windowText(GetDlgItem(layout, IDC_DATE_BOLD))) << "bold is \"fett\"";
+        EXPECT_EQ(L"Zeilenumbruch", windowText(GetDlgItem(layout, IDC_WORD_WRAP)));
+        HWND programs = showPage(sheet, 2);
+        EXPECT_EQ(L"Standardkalender", windowText(GetDlgItem(programs, IDC_DEFAULT_CALENDAR)));
+    });
+    EXPECT_EQ(L"Einstellungen", caption);
+    EXPECT_EQ((std::vector<std::wstring>{L"Anzeige", L"Layout", L"Programme"}), tabs);
+    std::vector<std::pair<std::wstring, LRESULT>> expectedUnits = {
+        {L"Stunden", UpcomingHours},        {L"Tage", UpcomingDays},
+        {L"Termine", UpcomingAppointments}, {L"Termine und heute", UpcomingAppointmentsAndToday},
+        {L"Zeilen", UpcomingLines},
+    };
+    EXPECT_EQ(expectedUnits, units) << "German units, sorted, each with its own value";
 }
 
 TEST_F(OptionsTest, TurningTheDeviceMovesEveryControlAndKeepsTheSelections) {

@@ -6,6 +6,9 @@
 
 #include <device.h>
 
+#include <set>
+#include <string>
+
 using namespace render_testing;
 
 namespace {
@@ -155,6 +158,31 @@ TEST_F(TextTest, TimesAreShortLocalisedAndNeverGarbage) {
     wchar_t single[] = L" x ";
     removeSpaces(single);
     EXPECT_STREQ(L"x", single);
+}
+
+// Tahoma has no Hebrew of its own: without the letters the device's fonts carry, every one of them
+// would be the same empty box.
+TEST_F(TextTest, HebrewLettersHaveGlyphsOfTheirOwnInBothWeights) {
+    const wchar_t kLetters[] = L"אבגדהוזחטיכלמנסעפצקרשת";
+    for (int weight : {FW_NORMAL, FW_BOLD}) {
+        ScopedGdiObject font(
+            CreateFontW(-11, 0, 0, 0, weight, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+        std::set<std::wstring> shapes;
+        for (const wchar_t* letter = kLetters; *letter; ++letter) {
+            Canvas canvas(16, 16);
+            ScopedSelectObject select(canvas.dc(), font.get());
+            RECT rect = {0, 0, 16, 16};
+            DrawTextW(canvas.dc(), letter, 1, &rect, DT_SINGLELINE | DT_NOPREFIX);
+            std::wstring shape;
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x)
+                    shape += canvas.pixel(x, y) == canvas.background() ? L'.' : L'#';
+            EXPECT_GT(canvas.inkIn(0, 0, 16, 16), 0) << "letter U+" << std::hex << int(*letter);
+            shapes.insert(shape);
+        }
+        EXPECT_EQ(wcslen(kLetters), shapes.size())
+            << "every letter has a shape of its own at weight " << weight;
+    }
 }
 
 TEST_F(TextTest, TheTimeColumnIsMeasuredOncePerAppointmentFont) {

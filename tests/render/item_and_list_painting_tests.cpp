@@ -3,6 +3,7 @@
 #include "agenda/agenda_list.h"
 #include "extensions/extension_table.h"
 #include "host/host_state.h"
+#include "host/resource_module.h"
 #include "render/fonts.h"
 #include "render/gdi_scope.h"
 #include "render/list_painting.h"
@@ -142,6 +143,123 @@ TEST_F(PaintingTest, AnExtensionCanDrawTheHeadingInstead) {
     ASSERT_EQ(1u, recorder.drawn().size()) << "an extension that declines leaves it to the item";
     EXPECT_EQ(L"decline", recorder.drawn()[0].text);
     unloadAll();
+}
+
+// Day Leaf, the sample extension, loaded as the registry names it.
+class DayLeafTest : public PaintingTest {
+protected:
+    void SetUp() override {
+        PaintingTest::SetUp();
+        unloadAll();
+        extensions_.setSubkeyString(L"DayLeaf", L"Name", L"Day headings");
+        extensions_.setSubkeyString(
+            L"DayLeaf", L"Path",
+            testing_support::joinPath(testing_support::programFolder(), L"DayLeaf.dll"));
+        ASSERT_EQ(1, loadExtensionTable());
+    }
+    void TearDown() override {
+        unloadAll();
+        PaintingTest::TearDown();
+    }
+    // A heading at y = 100 on a blue canvas (paper and white text stand out); its height.
+    int paintHeading(Canvas* canvas, const wchar_t* text) {
+        DayHeadingItem heading(kDay + 1, text);
+        return heading.Paint(today.item(), canvas->dc(), RECT{30, 100, 238, 300});
+    }
+    // Where the extension's drawing starts: half a date line and u below the item above.
+    int headingTop() { return 100 + dateLineHeight() / 2 + 2; }
+    // How many rows of column x have the colour, from y down.
+    static int runOf(const Canvas& canvas, int x, int y, COLORREF color) {
+        int start = y;
+        while (canvas.pixel(x, y) == color)
+            ++y;
+        return y - start;
+    }
+    static int countOf(const Canvas& canvas, const RECT& area, COLORREF color) {
+        int count = 0;
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x)
+                count += canvas.pixel(x, y) == color;
+        return count;
+    }
+
+    const COLORREF kBlue = RGB(200, 200, 255);
+    const COLORREF kWhite = RGB(255, 255, 255);
+    testing_support::ScopedRegistryKey extensions_{HKEY_CURRENT_USER,
+                                                   L"Software\\Orvane\\Daybrook\\Extensions"};
+    testing_support::ScopedRegistryKey style_{HKEY_CURRENT_USER, L"Software\\Orvane\\DayLeaf"};
+};
+
+TEST_F(DayLeafTest, ACalendarLeafInTheMarginAndTheTextBesideIt) {
+    Canvas canvas(240, 320, kBlue);
+    int height = paintHeading(&canvas, L"Wednesday");
+    int top = headingTop();
+    int leafHeight = runOf(canvas, 2, top, kHeadingRule);
+    EXPECT_GT(leafHeight, 15) << "the leaf's edge, in the Today screen's heading colour";
+    EXPECT_EQ(top - 100 + leafHeight + 2, height)
+        << "the height the extension returned: the space above, the leaf and u below it";
+    EXPECT_EQ(kHeadingRule, canvas.pixel(27, top)) << "the leaf fills the margin up to u";
+    EXPECT_EQ(canvas.background(), canvas.pixel(28, top));
+    EXPECT_GT(countOf(canvas, RECT{3, top, 27, top + leafHeight}, kWhite), 100)
+        << "the month in white on the strip, the day on paper";
+    RECT text = canvas.inkBounds(RECT{28, top, 240, top + leafHeight});
+    EXPECT_GE(text.left, 30) << "the text starts at the indent";
+    EXPECT_LT(text.left, 33);
+    EXPECT_EQ(0, countOf(canvas, RECT{0, top + leafHeight, 240, 320}, kHeadingRule))
+        << "no rule and no icon of the item's own heading";
+}
+
+TEST_F(DayLeafTest, AColouredBandWhenTheOptionsChoseIt) {
+    style_.setDword(L"Style", 1);
+    Canvas canvas(240, 320, kBlue);
+    int height = paintHeading(&canvas, L"Wednesday");
+    int top = headingTop();
+    int bandHeight = runOf(canvas, 236, top, kHeadingRule);
+    EXPECT_GT(bandHeight, 13) << "a line of the date font and u above and below";
+    EXPECT_EQ(bandHeight, runOf(canvas, 2, top, kHeadingRule)) << "from the left margin";
+    EXPECT_EQ(top - 100 + bandHeight + 2, height);
+    RECT band = {2, top, 238, top + bandHeight};
+    EXPECT_GT(countOf(canvas, band, kWhite), 20) << "white text on the dark band";
+    EXPECT_EQ(canvas.background(), canvas.pixel(238, top)) << "the band ends at the margin";
+
+    useRightToLeft(true);
+    Canvas rightToLeft(240, 320, kBlue);
+    paintHeading(&rightToLeft, L"Wednesday");
+    int lastWhite = 0;
+    for (int y = band.top; y < band.bottom; ++y)
+        for (int x = band.left; x < band.right; ++x)
+            if (rightToLeft.pixel(x, y) == kWhite)
+                lastWhite = x > lastWhite ? x : lastWhite;
+    EXPECT_GT(lastWhite, 228) << "right to left, the text ends at the right margin";
+}
+
+// The library's folder holds the project's Hebrew module: a Hebrew device reads its texts there
+// and right-aligns them, the heading's icon staying in the left margin.
+TEST_F(PaintingTest, AHebrewDeviceShowsHebrewTextsRightAligned) {
+    resetResourceModule();
+    useRightToLeft(true);
+    wchar_t text[80];
+    loadResourceString(9, text, 80);
+    EXPECT_EQ(std::wstring(L"אין פגישות קרובות"), text) << "string 9 of DaybrookUI-HEB.dll";
+
+    Canvas canvas(240, 120);
+    TextItem message(text, 1);
+    message.Paint(today.item(), canvas.dc(), RECT{30, 0, 238, 120});
+    RECT extent = {0, 0, 999, 99};
+    SelectObject(canvas.dc(), getPlainFont());
+    DrawTextW(canvas.dc(), text, -1, &extent, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    RECT ink = canvas.inkBounds(RECT{0, 0, 240, 20});
+    EXPECT_GE(ink.left, 238 - extent.right) << "right-aligned";
+    EXPECT_LE(ink.left, 238 - extent.right + 2);
+    EXPECT_LE(ink.right, 238);
+
+    DayHeadingItem heading(kDay + 1, L"יום רביעי, 9 בדצמבר 2026");
+    int height = heading.Paint(today.item(), canvas.dc(), RECT{30, 40, 238, 120});
+    RECT textInk = canvas.inkBounds(RECT{30, 40, 240, 40 + height - 4});
+    EXPECT_GT(textInk.right, 230) << "the heading text ends at the right margin";
+    EXPECT_GT(textInk.left, 60) << "and does not start at the indent";
+    EXPECT_GT(canvas.inkIn(0, 40, 30, 40 + height), 20) << "the day icon stays at the left";
+    resetResourceModule();
 }
 
 TEST_F(PaintingTest, MessagesAndSeparators) {

@@ -47,13 +47,35 @@ ScopedRegistryKey::~ScopedRegistryKey() {
     RegDeleteTreeW(root_, path_.c_str());
 }
 
-void ScopedRegistryKey::setBinary(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+namespace {
+
+void writeValue(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type,
+                const void* data, DWORD size) {
     HKEY key;
-    if (RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return;
     RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
+}
+
+DWORD stringSize(const std::wstring& value) {
+    return static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+}
+
+} // namespace
+
+void ScopedRegistryKey::setBinary(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    writeValue(root_, path_, name, type, data, size);
+}
+
+void ScopedRegistryKey::setSubkeyString(const wchar_t* subkey, const wchar_t* name,
+                                        const std::wstring& value, DWORD type) {
+    writeValue(root_, path_ + L"\\" + subkey, name, type, value.c_str(), stringSize(value));
+}
+
+void ScopedRegistryKey::setSubkeyDword(const wchar_t* subkey, const wchar_t* name, DWORD value) {
+    writeValue(root_, path_ + L"\\" + subkey, name, REG_DWORD, &value, sizeof value);
 }
 
 void ScopedRegistryKey::setDword(const wchar_t* name, DWORD value) {
@@ -61,7 +83,7 @@ void ScopedRegistryKey::setDword(const wchar_t* name, DWORD value) {
 }
 
 void ScopedRegistryKey::setString(const wchar_t* name, const std::wstring& value, DWORD type) {
-    setBinary(name, type, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    setBinary(name, type, value.c_str(), stringSize(value));
 }
 
 bool ScopedRegistryKey::readDword(const wchar_t* name, DWORD* value) const {

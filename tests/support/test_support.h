@@ -32,6 +32,10 @@ public:
     void setDword(const wchar_t* name, DWORD value);
     void setString(const wchar_t* name, const std::wstring& value, DWORD type = REG_SZ);
     void setBinary(const wchar_t* name, DWORD type, const void* data, DWORD size);
+    // The same in a subkey of this key, which is created when missing and goes with this key.
+    void setSubkeyString(const wchar_t* subkey, const wchar_t* name, const std::wstring& value,
+                         DWORD type = REG_SZ);
+    void setSubkeyDword(const wchar_t* subkey, const wchar_t* name, DWORD value);
     bool readDword(const wchar_t* name, DWORD* value) const;
     bool exists() const;
 
