@@ -37,11 +37,15 @@ void OccurrenceBlocks::overlapping(ical::LocalTime from, ical::LocalTime to,
         return;
     }
     const std::vector<ical::Occurrence>& shortOnes = inside->shortOnes;
-    auto item = std::lower_bound(shortOnes.begin(), shortOnes.end(), from - kShortSpan,
-                                 [](const ical::Occurrence& candidate, ical::LocalTime time) {
-                                     return candidate.start < time;
-                                 });
-    for (; item != shortOnes.end() && item->start < to; ++item) {
+    const auto startsBefore = [](const ical::Occurrence& candidate, ical::LocalTime time) {
+        return candidate.start < time;
+    };
+    const auto begin =
+        std::lower_bound(shortOnes.begin(), shortOnes.end(), from - kShortSpan, startsBefore);
+    const auto end = std::lower_bound(begin, shortOnes.end(), to, startsBefore);
+    // One allocation for the answer, however many it holds.
+    found.reserve(static_cast<size_t>(end - begin) + inside->longOnes.size());
+    for (auto item = begin; item != end; ++item) {
         if (item->end >= from)
             found.push_back(*item);
     }
@@ -64,7 +68,7 @@ std::shared_ptr<const OccurrenceBlocks::Block> OccurrenceBlocks::block(std::int6
     if (kept != recent_.end()) {
         found = *kept;
         recent_.erase(kept);
-    } else if (number == lastAsked_) {
+    } else if (number == lastAsked_ || number == lastAsked_ + 1) {
         found = build(number);
         if (recent_.size() >= kBlocksKept)
             recent_.erase(recent_.begin());

@@ -68,12 +68,14 @@ RecurrenceRule ruleOrSingle(const Event& event) {
 
 OccurrenceIndex::OccurrenceIndex(const Calendar& calendar, const ZoneRule& device)
     : calendar_(calendar), device_(zoneOfRule(device), kTimelineFirstYear, kTimelineLastYear),
-      classes_(kDurationClasses), seriesOfEvent_(calendar.events.size(), -1) {
+      classes_(kDurationClasses), seriesOfEvent_(calendar.events.size(), -1),
+      allDayEvents_(calendar.events.size(), 0) {
     for (const ZoneDefinition& zone : calendar.zones)
         zones_.emplace_back(zone, kTimelineFirstYear, kTimelineLastYear);
     for (size_t i = 0; i < calendar.events.size(); ++i) {
         const Event& event = calendar.events[i];
         const int index = static_cast<int>(i);
+        allDayEvents_[i] = event.timing.allDay ? 1 : 0;
         if (event.cancelled)
             continue;
         if (event.recurring || !event.overrides.empty())
@@ -458,10 +460,10 @@ const EventDetails& OccurrenceIndex::detailsOf(const Occurrence& occurrence) con
 }
 
 bool OccurrenceIndex::isAllDay(const Occurrence& occurrence) const {
+    if (occurrence.overrideIndex < 0)
+        return allDayEvents_[static_cast<size_t>(occurrence.event)] != 0;
     const Event& event = calendar_.events[static_cast<size_t>(occurrence.event)];
-    if (occurrence.overrideIndex >= 0)
-        return event.overrides[static_cast<size_t>(occurrence.overrideIndex)].timing.allDay;
-    return event.timing.allDay;
+    return event.overrides[static_cast<size_t>(occurrence.overrideIndex)].timing.allDay;
 }
 
 // The last start of a bounded series, found in windows growing back from UNTIL.

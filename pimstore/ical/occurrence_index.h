@@ -146,6 +146,9 @@ private:
     std::vector<DurationClass> classes_;
     std::vector<Series> series_;
     std::vector<int> seriesOfEvent_; // -1 for single events
+    // Whether each event is all day, packed together: every listed occurrence asks, and the
+    // events themselves lie far apart in memory.
+    std::vector<unsigned char> allDayEvents_;
 };
 
 } // namespace daybrook::ical

@@ -1,0 +1,35 @@
+// The benchmark's calendars, generated the same way on every run: an empty one, a heavy one
+// (2,000 single appointments and 30 recurring series per year, over ten years around the
+// benchmark's "now"), the same density over twenty years, and a heavy one that leaves the days
+// just ahead empty.
+#pragma once
+#include <string>
+
+namespace bench {
+
+// 8 December 2026, a Tuesday, 09:00 device time: the moment every build is made for.
+const int kNowYear = 2026;
+const int kNowMonth = 12;
+const int kNowDay = 8;
+const int kNowHour = 9;
+
+struct CalendarShape {
+    int years = 10; // span; "now" lies 4 years and 11 months into it
+    int singlesPerYear = 2000;
+    int seriesPerYear = 30; // daily, weekly, monthly and yearly in turn
+    int quietDays = 0;      // days from today on that hold nothing (series begin after them)
+};
+
+struct GeneratedCalendar {
+    std::string text;
+    int singles = 0;
+    int series = 0;
+};
+
+// Whole-day number (OLE date) of the benchmark's "now".
+int benchToday();
+
+GeneratedCalendar generateCalendar(const CalendarShape& shape);
+std::string emptyCalendar();
+
+} // namespace bench
