@@ -1,6 +1,6 @@
 // What the item needs around it while it is measured: the emulated device, a Today screen window
-// that answers colours and paints a watermark, the item's own window in it, and a 32-bit canvas
-// that stands for the screen a WM_PAINT draws on.
+// that answers colours and paints a watermark, the item's own window in it, and a canvas that
+// stands for the screen a WM_PAINT draws on.
 #pragma once
 #include <windows.h>
 #include <todaycmn.h>
@@ -39,7 +39,7 @@ private:
     HWND window_ = nullptr;
 };
 
-// A top-down 32-bit DIB selected into a memory DC.
+// A bitmap compatible with the screen, selected into a memory DC compatible with the screen.
 class Canvas {
 public:
     Canvas(int width, int height);
@@ -52,6 +52,23 @@ private:
     HDC dc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ previous_ = nullptr;
+};
+
+// A window's DC for as long as the object lives.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_)
+            ReleaseDC(window_, dc_);
+    }
+    HDC dc() const { return dc_; }
+
+private:
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HWND window_;
+    HDC dc_;
 };
 
 // The real item started as the Today screen starts it (export 240) in a TodayWindow.
