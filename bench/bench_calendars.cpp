@@ -118,8 +118,8 @@ int outOfQuiet(int day, int lengthDays, const CalendarShape& shape) {
     return day;
 }
 
-std::string singleEvent(Random& random, int index, const Span& span, const CalendarShape& shape) {
-    const std::string uid = "single-" + std::to_string(index);
+std::string singleEvent(Random& random, const std::string& uid, int index, const Span& span,
+                        const CalendarShape& shape) {
     const std::string summary =
         std::string(kSubjects[random.below(kSubjectCount)]) + " " + std::to_string(index);
     const int kind = random.below(100);
@@ -141,6 +141,18 @@ std::string singleEvent(Random& random, int index, const Span& span, const Calen
     day = outOfQuiet(day, 1, shape);
     return event(uid, timeValue(day, start, utc), timeValue(day, start + length, utc), summary,
                  extra);
+}
+
+// A series of the history ends within two years of its start, long before "now".
+std::string historySeries(int index, int count, const Span& span) {
+    const std::string uid = "history-series-" + std::to_string(index);
+    const int first =
+        span.first + static_cast<int>(static_cast<long long>(index) * span.days / count);
+    const std::string until = ";UNTIL=" + dateText(first + 700) + "T235959Z\r\n";
+    static const char* const kFrequencies[] = {"DAILY", "WEEKLY", "MONTHLY", "YEARLY"};
+    return event(uid, timeValue(first, 11 * 60, false), timeValue(first, 12 * 60, false),
+                 "Old series " + std::to_string(index),
+                 std::string("RRULE:FREQ=") + kFrequencies[index % 4] + until);
 }
 
 std::string seriesEvent(int index, int count, const Span& span, const CalendarShape& shape) {
@@ -188,16 +200,29 @@ int benchToday() {
 GeneratedCalendar generateCalendar(const CalendarShape& shape) {
     const int first = oleDayFromCivil(kLastYear - shape.years + 1, 1, 1);
     const Span span = {first, oleDayFromCivil(kLastYear + 1, 1, 1) - first};
-    GeneratedCalendar calendar;
-    calendar.singles = shape.singlesPerYear * shape.years;
-    calendar.series = shape.seriesPerYear * shape.years;
+    const int singles = shape.singlesPerYear * shape.years;
+    const int series = shape.seriesPerYear * shape.years;
+    const int historySingles = shape.singlesPerYear * shape.historyYears;
+    const int historySeriesCount = shape.seriesPerYear * shape.historyYears;
     std::string events;
-    events.reserve(static_cast<size_t>(calendar.singles) * 200);
+    events.reserve(static_cast<size_t>(singles + historySingles) * 200);
+    // The span's own events come first and are the same in every shape: a history only adds.
     Random random(20261208u);
-    for (int i = 0; i < calendar.singles; ++i)
-        events += singleEvent(random, i, span, shape);
-    for (int i = 0; i < calendar.series; ++i)
-        events += seriesEvent(i, calendar.series, span, shape);
+    for (int i = 0; i < singles; ++i)
+        events += singleEvent(random, "single-" + std::to_string(i), i, span, shape);
+    for (int i = 0; i < series; ++i)
+        events += seriesEvent(i, series, span, shape);
+    const int historyFirst =
+        oleDayFromCivil(kLastYear - shape.years - shape.historyYears + 1, 1, 1);
+    const Span history = {historyFirst, first - historyFirst};
+    Random older(19991231u);
+    for (int i = 0; i < historySingles; ++i)
+        events += singleEvent(older, "history-" + std::to_string(i), i, history, shape);
+    for (int i = 0; i < historySeriesCount; ++i)
+        events += historySeries(i, historySeriesCount, history);
+    GeneratedCalendar calendar;
+    calendar.singles = singles + historySingles;
+    calendar.series = series + historySeriesCount;
     calendar.text = wrapped(events);
     return calendar;
 }

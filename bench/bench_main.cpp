@@ -71,14 +71,14 @@ Calendars writeCalendars(const CalendarFolder& folder) {
     const GeneratedCalendar heavy = generateCalendar(CalendarShape());
     calendars.heavy = folder.write(L"heavy.ics", heavy.text);
     CalendarShape twenty;
-    twenty.years = 20;
+    twenty.historyYears = 10;
     const GeneratedCalendar longer = generateCalendar(twenty);
     calendars.heavyTwentyYears = folder.write(L"heavy-20-years.ics", longer.text);
     CalendarShape quiet;
     quiet.quietDays = kQuietDays;
     calendars.quiet = folder.write(L"quiet.ics", generateCalendar(quiet).text);
-    std::printf("calendars: heavy = %d single appointments and %d series over 10 years (%zu KB);\n"
-                "           the same density over 20 years = %d and %d (%zu KB);\n"
+    std::printf("calendars: heavy = %d single appointments and %d series, 2022-2031 (%zu KB);\n"
+                "           heavy with 2012-2021 before it = %d and %d (%zu KB);\n"
                 "           quiet = heavy with nothing in the %d days from today\n",
                 heavy.singles, heavy.series, heavy.text.size() / 1024, longer.singles,
                 longer.series, longer.text.size() / 1024, kQuietDays);
@@ -146,6 +146,17 @@ void runBuildBenchmarks(HWND window, const Calendars& calendars, int runs) {
     printNote(listed(b3));
 }
 
+// The cost of one more unit of work from two sizes, and what is left for the build itself.
+struct Slope {
+    double perUnit;
+    double fixed;
+};
+
+Slope slopeOf(double smallCost, double smallUnits, double largeCost, double largeUnits) {
+    const double perUnit = (largeCost - smallCost) / (largeUnits - smallUnits);
+    return Slope{perUnit, smallCost - perUnit * smallUnits};
+}
+
 void runScaling(HWND window, const Calendars& calendars, int runs) {
     std::printf("\nscaling\n");
     BuildResult half = measureBuild(window, calendars.empty, UpcomingDays, 1825, runs);
@@ -154,25 +165,34 @@ void runScaling(HWND window, const Calendars& calendars, int runs) {
                  Unit::Milliseconds, 0);
     printFigures("B1f", "BuildAgenda, empty calendar, horizon 3650 days", full.figures,
                  Unit::Milliseconds, 0);
-    char line[160];
-    std::snprintf(line, sizeof line, "per day: %.2f us and %.2f us", half.figures.median / 1825,
-                  full.figures.median / 3650);
+    const Slope days = slopeOf(half.figures.median, 1825, full.figures.median, 3650);
+    const Slope fastestDays = slopeOf(half.figures.min, 1825, full.figures.min, 3650);
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "per day %.2f us (of the minimums %.2f us), per build %.0f us: twice the "
+                  "horizon costs %.2f times as much",
+                  days.perUnit, fastestDays.perUnit, days.fixed,
+                  full.figures.median / half.figures.median);
     printNote(line);
 
     BuildResult week = measureBuild(window, calendars.heavy, UpcomingDays, 7, runs);
     BuildResult month = measureBuild(window, calendars.heavy, UpcomingDays, 31, runs);
-    BuildResult longer = measureBuild(window, calendars.heavyTwentyYears, UpcomingDays, 31, runs);
-    printFigures("B2w", "BuildAgenda, days 7, heavy calendar (10 years)", week.figures,
+    BuildResult twice = measureBuild(window, calendars.heavyTwentyYears, UpcomingDays, 31, runs);
+    printFigures("B2w", "BuildAgenda, days 7, heavy calendar", week.figures, Unit::Milliseconds, 0);
+    printNote(listed(week));
+    printFigures("B2m", "BuildAgenda, days 31, heavy calendar", month.figures, Unit::Milliseconds,
+                 0);
+    printNote(listed(month));
+    printFigures("B2d", "BuildAgenda, days 31, the calendar twice as big", twice.figures,
                  Unit::Milliseconds, 0);
-    printFigures("B2m", "BuildAgenda, days 31, heavy calendar (10 years)", month.figures,
-                 Unit::Milliseconds, 0);
-    printFigures("B2l", "BuildAgenda, days 31, twice the calendar (20 years)", longer.figures,
-                 Unit::Milliseconds, 0);
+    printNote(listed(twice));
+    const Slope listedCost =
+        slopeOf(week.figures.median, week.appointments, month.figures.median, month.appointments);
     std::snprintf(line, sizeof line,
-                  "per listed appointment: %.2f us (%d), %.2f us (%d), %.2f us (%d, 20 years)",
-                  week.figures.median / week.appointments, week.appointments,
-                  month.figures.median / month.appointments, month.appointments,
-                  longer.figures.median / longer.appointments, longer.appointments);
+                  "per listed appointment %.2f us, per build %.0f us; the calendar twice as big "
+                  "costs %.2f times as much for the same list",
+                  listedCost.perUnit, listedCost.fixed,
+                  twice.figures.median / month.figures.median);
     printNote(line);
 }
 

@@ -112,10 +112,14 @@ void sortStably(std::vector<ical::Occurrence>& items, bool descending, Less less
 
 // Property names are ASCII words. Compared here, not by the platform's locale-aware comparison,
 // which costs more than the rest of a day's sort.
+wint_t lowered(wchar_t c) {
+    return c < 0x80 ? (c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c) : std::towlower(c);
+}
+
 bool isPropertyName(std::wstring_view text, const wchar_t* name) {
     size_t i = 0;
     for (; i < text.size() && name[i]; ++i) {
-        if (std::towlower(text[i]) != std::towlower(name[i]))
+        if (lowered(text[i]) != lowered(name[i]))
             return false;
     }
     return i == text.size() && name[i] == 0;

@@ -137,11 +137,26 @@ bool dateFromLiteral(std::wstring_view text, ical::LocalTime& time) {
     return true;
 }
 
+// The filter's syntax is ASCII. These answer for it without the C library, which looks up the
+// thread's locale at every character; other characters still go to the library.
+bool isSpace(WCHAR c) {
+    return c < 0x80 ? c == L' ' || (c >= L'\t' && c <= L'\r') : std::iswspace(c) != 0;
+}
+bool isDigit(WCHAR c) {
+    return c < 0x80 ? c >= L'0' && c <= L'9' : std::iswdigit(c) != 0;
+}
+bool isLetter(WCHAR c) {
+    return c < 0x80 ? (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') : std::iswalpha(c) != 0;
+}
+wint_t lowered(WCHAR c) {
+    return c < 0x80 ? (c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c) : std::towlower(c);
+}
+
 // Keywords and property names are ASCII; case does not matter.
 bool sameWord(std::wstring_view text, const wchar_t* word) {
     size_t i = 0;
     for (; i < text.size() && word[i]; ++i) {
-        if (std::towlower(text[i]) != std::towlower(word[i]))
+        if (lowered(text[i]) != lowered(word[i]))
             return false;
     }
     return i == text.size() && word[i] == 0;
@@ -174,7 +189,7 @@ public:
     explicit Tokenizer(const WCHAR* text) : text_(text) {}
 
     Token next() {
-        while (*text_ && std::iswspace(*text_))
+        while (*text_ && isSpace(*text_))
             ++text_;
         const WCHAR c = *text_;
         if (c == 0)
@@ -188,9 +203,9 @@ public:
         }
         if (c == L'<' || c == L'>' || c == L'=')
             return comparison();
-        if (c == L'-' || std::iswdigit(c))
+        if (c == L'-' || isDigit(c))
             return number();
-        if (std::iswalpha(c))
+        if (isLetter(c))
             return word();
         return Token{TokenKind::Bad, viewFrom(text_++, 1)};
     }
@@ -242,14 +257,14 @@ private:
 
     Token number() {
         const WCHAR* start = text_++;
-        while (std::iswdigit(*text_))
+        while (isDigit(*text_))
             ++text_;
         return Token{TokenKind::Number, viewFrom(start, static_cast<size_t>(text_ - start))};
     }
 
     Token word() {
         const WCHAR* start = text_;
-        while (std::iswalnum(*text_))
+        while (isLetter(*text_) || isDigit(*text_))
             ++text_;
         const std::wstring_view text = viewFrom(start, static_cast<size_t>(text_ - start));
         if (sameWord(text, L"AND"))

@@ -15,9 +15,13 @@ const ical::LocalTime kBlockSeconds = 16 * ical::kSecondsPerDay;
 const ical::LocalTime kShortSpan = ical::kSecondsPerDay;
 const size_t kBlocksKept = 8;
 
-bool byStartThenOrder(const ical::Occurrence& a, const ical::Occurrence& b) {
-    return a.start != b.start ? a.start < b.start : a.order < b.order;
-}
+// A type, not a function, so that merging inlines the comparison.
+struct ByStartThenOrder {
+    bool operator()(const ical::Occurrence& a, const ical::Occurrence& b) const {
+        return a.start != b.start ? a.start < b.start : a.order < b.order;
+    }
+};
+const ByStartThenOrder byStartThenOrder;
 
 // The index's inclusive overlap: starts before the window ends, ends at or after it begins.
 bool overlaps(const ical::Occurrence& item, ical::LocalTime from, ical::LocalTime to) {

@@ -44,9 +44,13 @@ bool overlaps(LocalTime start, LocalTime end, LocalTime from, LocalTime to, EndB
     return end > from || (start == from && end == from);
 }
 
-bool byStartThenOrder(const Occurrence& a, const Occurrence& b) {
-    return a.start != b.start ? a.start < b.start : a.order < b.order;
-}
+// A type, not a function, so that sorting inlines the comparison.
+struct ByStartThenOrder {
+    bool operator()(const Occurrence& a, const Occurrence& b) const {
+        return a.start != b.start ? a.start < b.start : a.order < b.order;
+    }
+};
+const ByStartThenOrder byStartThenOrder;
 
 bool isBetween(const std::vector<LocalTime>& sorted, LocalTime value) {
     return std::binary_search(sorted.begin(), sorted.end(), value);
@@ -242,8 +246,9 @@ bool OccurrenceIndex::isSuppressed(const Event& event, LocalTime instance) const
 }
 
 void OccurrenceIndex::seriesStarts(const Series& series, LocalTime wallFrom, LocalTime wallTo,
-                                   std::vector<LocalTime>& starts) const {
+                                   QueryScratch& scratch) const {
     const Event& event = calendar_.events[static_cast<size_t>(series.event)];
+    std::vector<LocalTime>& starts = scratch.starts;
     starts.clear();
     if (series.counted) {
         const auto first =
@@ -253,7 +258,7 @@ void OccurrenceIndex::seriesStarts(const Series& series, LocalTime wallFrom, Loc
     } else {
         if (event.timing.start >= wallFrom && event.timing.start < wallTo)
             starts.push_back(event.timing.start);
-        series.expander.expand(wallFrom, wallTo, starts);
+        series.expander.expand(wallFrom, wallTo, starts, scratch.days);
     }
     const std::vector<LocalTime>& extra = event.recurrence.extraStarts;
     const size_t produced = starts.size();
@@ -308,17 +313,16 @@ void OccurrenceIndex::instanceSpan(const EventTiming& timing, const WindowInBasi
 }
 
 void OccurrenceIndex::seriesOverlapping(const Series& series, LocalTime from, LocalTime to,
-                                        EndBoundary boundary, std::vector<WindowInBasis>& windows,
-                                        std::vector<LocalTime>& scratch,
+                                        EndBoundary boundary, QueryScratch& scratch,
                                         std::vector<Occurrence>& found) const {
     if (series.earliestStart >= to || series.latestEnd < from)
         return;
     const Event& event = calendar_.events[static_cast<size_t>(series.event)];
     const EventTiming& timing = event.timing;
     const LocalTime reach = nominalLength(timing) + kZoneMargin;
-    const WindowInBasis& window = windowFor(timing, from, to, windows);
+    const WindowInBasis& window = windowFor(timing, from, to, scratch.windows);
     seriesStarts(series, window.wallFrom - reach, window.wallTo + kZoneMargin, scratch);
-    for (LocalTime instance : scratch) {
+    for (LocalTime instance : scratch.starts) {
         if (isSuppressed(event, instance))
             continue;
         Occurrence occurrence;
@@ -338,10 +342,9 @@ void OccurrenceIndex::occurrencesOverlapping(LocalTime from, LocalTime to, EndBo
     if (to <= from)
         return;
     singlesOverlapping(from, to, boundary, found);
-    std::vector<LocalTime> scratch;
-    std::vector<WindowInBasis> windows(zones_.size() + 1);
+    QueryScratch scratch(zones_.size() + 1);
     for (const Series& series : series_)
-        seriesOverlapping(series, from, to, boundary, windows, scratch, found);
+        seriesOverlapping(series, from, to, boundary, scratch, found);
     std::sort(found.begin(), found.end(), byStartThenOrder);
 }
 
@@ -364,10 +367,9 @@ void OccurrenceIndex::occurrencesOfEvent(int eventIndex, LocalTime from, LocalTi
         return;
     const int seriesIndex = seriesOfEvent_[static_cast<size_t>(eventIndex)];
     if (seriesIndex >= 0) {
-        std::vector<LocalTime> scratch;
-        std::vector<WindowInBasis> windows(zones_.size() + 1);
+        QueryScratch scratch(zones_.size() + 1);
         seriesOverlapping(series_[static_cast<size_t>(seriesIndex)], from, to,
-                          EndBoundary::Exclusive, windows, scratch, found);
+                          EndBoundary::Exclusive, scratch, found);
     } else {
         Entry single;
         deviceSpan(event.timing, event.timing.start, single.start, single.end);

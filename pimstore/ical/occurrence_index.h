@@ -101,6 +101,14 @@ private:
         LocalTime checkedTo = 0;
         std::int64_t shift = 0; // device time - event wall time
     };
+    // What one query works in: the window per basis and the lists a series is expanded into,
+    // made once for all the series a query looks at.
+    struct QueryScratch {
+        explicit QueryScratch(size_t bases) : windows(bases) {}
+        std::vector<WindowInBasis> windows;
+        std::vector<LocalTime> starts;
+        std::vector<std::int64_t> days;
+    };
     struct Series {
         Series(int eventIndex, const RecurrenceExpander& rule)
             : event(eventIndex), expander(rule) {}
@@ -127,14 +135,13 @@ private:
     void singlesOverlapping(LocalTime from, LocalTime to, EndBoundary boundary,
                             std::vector<Occurrence>& found) const;
     void seriesOverlapping(const Series& series, LocalTime from, LocalTime to, EndBoundary boundary,
-                           std::vector<WindowInBasis>& windows, std::vector<LocalTime>& scratch,
-                           std::vector<Occurrence>& found) const;
+                           QueryScratch& scratch, std::vector<Occurrence>& found) const;
     const WindowInBasis& windowFor(const EventTiming& timing, LocalTime from, LocalTime to,
                                    std::vector<WindowInBasis>& windows) const;
     void instanceSpan(const EventTiming& timing, const WindowInBasis& window, LocalTime instance,
                       LocalTime& start, LocalTime& end) const;
     void seriesStarts(const Series& series, LocalTime wallFrom, LocalTime wallTo,
-                      std::vector<LocalTime>& starts) const;
+                      QueryScratch& scratch) const;
     bool isSuppressed(const Event& event, LocalTime instance) const;
     void occurrencesOfEvent(int event, LocalTime from, LocalTime to,
                             std::vector<Occurrence>& found) const;
