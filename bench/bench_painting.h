@@ -15,10 +15,19 @@ struct DrawnText {
     HFONT font;
 };
 
-// Runs paint once and returns every DrawTextW call it made that drew (measuring calls left out).
-std::vector<DrawnText> recordDrawnTexts(void (*paint)(void*), void* context);
+struct RecordedPaint {
+    std::vector<DrawnText> texts; // every DrawTextW call that drew (measuring calls left out)
+    int fontSelections = 0;       // SelectObject calls with a font, restoring ones included
+};
+
+// Runs paint once and records what it drew.
+RecordedPaint recordPaint(void (*paint)(void*), void* context);
 
 // Draws the texts into dc, selecting a font only when it changes; returns the microseconds.
 double drawFloor(HDC dc, const std::vector<DrawnText>& texts);
+int floorFontSelections(const std::vector<DrawnText>& texts);
+
+// Microseconds of one font selection into dc, switching between the texts' first two fonts.
+double fontSelectionCost(HDC dc, const std::vector<DrawnText>& texts);
 
 } // namespace bench
