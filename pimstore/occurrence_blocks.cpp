@@ -11,9 +11,9 @@ namespace ical = daybrook::ical;
 
 namespace {
 
-const ical::LocalTime kBlockSeconds = 16 * ical::kSecondsPerDay;
+const ical::LocalTime kBlockSeconds = 32 * ical::kSecondsPerDay;
 const ical::LocalTime kShortSpan = ical::kSecondsPerDay;
-const size_t kBlocksKept = 8;
+const size_t kBlocksKept = 32;
 
 // A type, not a function, so that merging inlines the comparison.
 struct ByStartThenOrder {

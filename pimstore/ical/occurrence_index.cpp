@@ -188,6 +188,7 @@ void OccurrenceIndex::addSeries(int eventIndex) {
         series.latestEnd += kZoneMargin;
     }
     seriesOfEvent_[static_cast<size_t>(eventIndex)] = static_cast<int>(series_.size());
+    seriesBounds_.push_back(SeriesBounds{series.earliestStart, series.latestEnd});
     series_.push_back(std::move(series));
 }
 
@@ -343,8 +344,10 @@ void OccurrenceIndex::occurrencesOverlapping(LocalTime from, LocalTime to, EndBo
         return;
     singlesOverlapping(from, to, boundary, found);
     QueryScratch scratch(zones_.size() + 1);
-    for (const Series& series : series_)
-        seriesOverlapping(series, from, to, boundary, scratch, found);
+    for (size_t i = 0; i < series_.size(); ++i) {
+        if (seriesBounds_[i].earliestStart < to && seriesBounds_[i].latestEnd >= from)
+            seriesOverlapping(series_[i], from, to, boundary, scratch, found);
+    }
     std::sort(found.begin(), found.end(), byStartThenOrder);
 }
 

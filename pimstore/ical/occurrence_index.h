@@ -152,6 +152,13 @@ private:
     std::vector<ZoneTimeline> zones_; // one per Calendar::zones entry
     std::vector<DurationClass> classes_;
     std::vector<Series> series_;
+    // Each series' device-time bounds again, side by side: a query passes over every series and
+    // most lie wholly outside its window.
+    struct SeriesBounds {
+        LocalTime earliestStart;
+        LocalTime latestEnd;
+    };
+    std::vector<SeriesBounds> seriesBounds_;
     std::vector<int> seriesOfEvent_; // -1 for single events
     // Whether each event is all day, packed together: every listed occurrence asks, and the
     // events themselves lie far apart in memory.
