@@ -86,7 +86,11 @@ Calendars writeCalendars(const CalendarFolder& folder) {
     return calendars;
 }
 
+// The shipped settings (taken before the item reads the registry), with the mode and count asked.
+Options gShippedOptions;
+
 void useOptions(DWORD type, DWORD count) {
+    gOptions = gShippedOptions;
     gOptions.UpcomingType = type;
     gOptions.UpcomingCount = count;
 }
@@ -465,7 +469,7 @@ void runLiveItem(HWND today, HWND standIn, const Calendars& calendars, const Arg
         std::printf("the item window could not be made\n");
         return;
     }
-    // The settings were read from the registry at the start; these replace them.
+    // The item read the settings from the registry as it started; these replace them.
     useOptions(UpcomingAppointments, count);
     DeviceSetCalendarFile(calendars.heavy.c_str());
     if (!item.rebuild() || !item.settle()) {
@@ -504,6 +508,7 @@ void runEmulatorPeak(const Calendars& calendars) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    gShippedOptions = gOptions;
     Arguments arguments;
     if (!parseArguments(argc, argv, arguments)) {
         std::fprintf(stderr, "usage: bench.exe [--runs <n>] [--rebuilds <n>] [--no-emulator]\n"
