@@ -35,7 +35,7 @@ double timeDayQueries(IPOutlookItemCollection* items, int firstDay, int days = k
     return watch.microseconds() / days;
 }
 
-// Each walk starts where the one before ended, so the store works out every day it answers.
+// Each walk begins a month after the one before ended, so the store works out every day anew.
 Figures timeFreshDayQueries(IPOutlookItemCollection* items, int firstDay, int walks) {
     std::vector<double> samples;
     for (int walk = 0; walk < walks; ++walk)
