@@ -84,9 +84,10 @@ template <typename Handle> void deleteCachedObject(Handle* slot) {
     *slot = nullptr;
 }
 
-// A memory DC that keeps one bitmap selected for as long as its owner keeps the bitmap. Selecting
-// a bitmap compatible with the screen costs Wine about 100 us each time (a device much less), and
-// the icons and the back buffer are drawn on every paint. Plain data, so that records can hold it.
+// A memory DC that keeps one bitmap selected for as long as its owner keeps the bitmap.
+// Selecting a bitmap compatible with the screen can cost far more than drawing it (about 100 us
+// a time measured here), and the icons and the back buffer are drawn on every paint. Plain data,
+// so that records can hold it.
 struct HeldBitmap {
     HDC dc;
     HGDIOBJ initial; // the DC's own bitmap, put back before the DC is deleted
