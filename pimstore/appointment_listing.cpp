@@ -3,7 +3,9 @@
 #include "text.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <limits>
+#include <string_view>
 
 namespace pimstore {
 
@@ -19,19 +21,27 @@ bool byStartThenOrder(const ical::Occurrence& a, const ical::Occurrence& b) {
     return a.start != b.start ? a.start < b.start : a.order < b.order;
 }
 
-bool matchesAll(const CalendarSnapshot& snapshot, const std::vector<const ItemFilter*>& filters,
+bool needDetails(const FilterList& filters) {
+    for (const std::shared_ptr<const ItemFilter>& filter : filters) {
+        if (filter->needsDetails())
+            return true;
+    }
+    return false;
+}
+
+bool matchesAll(const CalendarSnapshot& snapshot, const FilterList& filters, bool withDetails,
                 const ical::Occurrence& item) {
-    const ItemFacts facts = factsOf(snapshot, item);
-    for (const ItemFilter* filter : filters) {
+    const ItemFacts facts = factsOf(snapshot, item, withDetails);
+    for (const std::shared_ptr<const ItemFilter>& filter : filters) {
         if (!filter->matches(facts))
             return false;
     }
     return true;
 }
 
-TimeWindow windowOf(const std::vector<const ItemFilter*>& filters) {
+TimeWindow windowOf(const FilterList& filters) {
     TimeWindow window = openWindow();
-    for (const ItemFilter* filter : filters)
+    for (const std::shared_ptr<const ItemFilter>& filter : filters)
         window = intersect(window, filter->window());
     return window;
 }
@@ -45,22 +55,25 @@ void lookUp(const CalendarSnapshot& snapshot, ical::LocalTime from, ical::LocalT
     snapshot.blocks->overlapping(from, to, found);
 }
 
-// The found occurrences that match, leaving out those starting before startFrom (listed before).
-void keepMatching(const CalendarSnapshot& snapshot, const std::vector<const ItemFilter*>& filters,
-                  const std::vector<ical::Occurrence>& found, ical::LocalTime startFrom,
-                  std::vector<ical::Occurrence>& items) {
-    for (const ical::Occurrence& item : found) {
-        if (item.start >= startFrom && matchesAll(snapshot, filters, item))
-            items.push_back(item);
-    }
+// Leaves in items, from index first on, the occurrences that match and do not start before
+// startFrom (those were listed before).
+void keepMatching(const CalendarSnapshot& snapshot, const FilterList& filters,
+                  std::vector<ical::Occurrence>& items, size_t first, ical::LocalTime startFrom) {
+    const bool withDetails = needDetails(filters);
+    const auto rejected = [&](const ical::Occurrence& item) {
+        return item.start < startFrom || !matchesAll(snapshot, filters, withDetails, item);
+    };
+    items.erase(
+        std::remove_if(items.begin() + static_cast<std::ptrdiff_t>(first), items.end(), rejected),
+        items.end());
 }
 
 std::vector<ical::Occurrence> everyEventOnce(const CalendarSnapshot& snapshot,
-                                             const std::vector<const ItemFilter*>& filters,
-                                             const TimeWindow& window) {
+                                             const FilterList& filters, const TimeWindow& window) {
     std::vector<ical::Occurrence> result;
+    const bool withDetails = needDetails(filters);
     const auto keep = [&](const ical::Occurrence& item) {
-        if (matchesAll(snapshot, filters, item))
+        if (matchesAll(snapshot, filters, withDetails, item))
             result.push_back(item);
     };
     if (window.lowerOpen() && window.upperOpen()) {
@@ -97,19 +110,34 @@ void sortStably(std::vector<ical::Occurrence>& items, bool descending, Less less
         std::stable_sort(items.begin(), items.end(), less);
 }
 
+// Property names are ASCII words. Compared here, not by the platform's locale-aware comparison,
+// which costs more than the rest of a day's sort.
+wint_t lowered(wchar_t c) {
+    return c < 0x80 ? (c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c) : std::towlower(c);
+}
+
+bool isPropertyName(std::wstring_view text, const wchar_t* name) {
+    size_t i = 0;
+    for (; i < text.size() && name[i]; ++i) {
+        if (lowered(text[i]) != lowered(name[i]))
+            return false;
+    }
+    return i == text.size() && name[i] == 0;
+}
+
 } // namespace
 
 HRESULT parseSortProperty(const WCHAR* text, SortKey& key) {
     if (!text)
         return E_INVALIDARG;
-    std::wstring name(text);
+    std::wstring_view name(text);
     if (name.size() >= 2 && name.front() == L'[' && name.back() == L']')
         name = name.substr(1, name.size() - 2);
-    if (lstrcmpiW(name.c_str(), L"Start") == 0)
+    if (isPropertyName(name, L"Start"))
         key = SortKey::Start;
-    else if (lstrcmpiW(name.c_str(), L"End") == 0)
+    else if (isPropertyName(name, L"End"))
         key = SortKey::End;
-    else if (lstrcmpiW(name.c_str(), L"Subject") == 0)
+    else if (isPropertyName(name, L"Subject"))
         key = SortKey::Subject;
     else
         return E_INVALIDARG;
@@ -123,38 +151,40 @@ ical::LocalTime reportedEnd(const CalendarSnapshot& snapshot, const ical::Occurr
     return item.end;
 }
 
-ItemFacts factsOf(const CalendarSnapshot& snapshot, const ical::Occurrence& item) {
+ItemFacts factsOf(const CalendarSnapshot& snapshot, const ical::Occurrence& item,
+                  bool withDetails) {
     ItemFacts facts;
     facts.start = item.start;
     facts.end = reportedEnd(snapshot, item);
-    facts.details = &snapshot.index->detailsOf(item);
+    if (withDetails)
+        facts.details = &snapshot.index->detailsOf(item);
     return facts;
 }
 
-void AppointmentList::start(const CalendarSnapshot& snapshot,
-                            std::vector<const ItemFilter*> filters, bool includeRecurrences,
-                            Clock clock) {
-    filters_ = std::move(filters);
+// A window's occurrences go straight into the list and are narrowed there: a day's query makes
+// no list of its own.
+void AppointmentList::start(const CalendarSnapshot& snapshot, const FilterList& filters,
+                            bool includeRecurrences, Clock clock) {
+    filters_ = &filters;
     items_.clear();
-    const TimeWindow window = windowOf(filters_);
+    const TimeWindow window = windowOf(filters);
     if (!includeRecurrences) {
-        items_ = everyEventOnce(snapshot, filters_, window);
+        items_ = everyEventOnce(snapshot, filters, window);
         listedUntil_ = limit_ = 0;
         return;
     }
-    std::vector<ical::Occurrence> found;
+    const ical::LocalTime everything = std::numeric_limits<ical::LocalTime>::min();
     if (!window.upperOpen()) {
-        lookUp(snapshot, window.endFrom, window.startBefore, found);
-        keepMatching(snapshot, filters_, found, std::numeric_limits<ical::LocalTime>::min(),
-                     items_);
+        lookUp(snapshot, window.endFrom, window.startBefore, items_);
+        keepMatching(snapshot, filters, items_, 0, everything);
         listedUntil_ = limit_ = 0;
         return;
     }
     limit_ = std::max({window.endFrom, snapshot.latestStart, clock()}) + kOpenFutureReach;
     span_ = kFirstSpan;
     listedUntil_ = std::min(window.endFrom + span_, limit_);
-    lookUp(snapshot, window.endFrom, listedUntil_, found);
-    keepMatching(snapshot, filters_, found, std::numeric_limits<ical::LocalTime>::min(), items_);
+    lookUp(snapshot, window.endFrom, listedUntil_, items_);
+    keepMatching(snapshot, filters, items_, 0, everything);
 }
 
 void AppointmentList::assign(std::vector<ical::Occurrence> items) {
@@ -179,7 +209,9 @@ void AppointmentList::extend(const CalendarSnapshot& snapshot) {
     listedUntil_ = std::min(listedUntil_ + span_, limit_);
     std::vector<ical::Occurrence> found;
     lookUp(snapshot, from, listedUntil_, found);
-    keepMatching(snapshot, filters_, found, from, items_);
+    const size_t listed = items_.size();
+    items_.insert(items_.end(), found.begin(), found.end());
+    keepMatching(snapshot, *filters_, items_, listed, from);
 }
 
 std::vector<ical::Occurrence> narrowed(const CalendarSnapshot& snapshot,
@@ -187,7 +219,7 @@ std::vector<ical::Occurrence> narrowed(const CalendarSnapshot& snapshot,
                                        const ItemFilter& filter) {
     std::vector<ical::Occurrence> result;
     for (const ical::Occurrence& item : items) {
-        if (filter.matches(factsOf(snapshot, item)))
+        if (filter.matches(factsOf(snapshot, item, filter.needsDetails())))
             result.push_back(item);
     }
     return result;

@@ -4,6 +4,7 @@
 #include "calendar_snapshot.h"
 #include "item_filter.h"
 
+#include <memory>
 #include <vector>
 
 namespace pimstore {
@@ -18,7 +19,11 @@ struct SortOrder {
 // "[Start]", "[End]" or "[Subject]" (brackets optional, any case); E_INVALIDARG otherwise.
 HRESULT parseSortProperty(const WCHAR* text, SortKey& key);
 
-ItemFacts factsOf(const CalendarSnapshot& snapshot, const daybrook::ical::Occurrence& item);
+// The facts filters look at; the event's details only when withDetails.
+ItemFacts factsOf(const CalendarSnapshot& snapshot, const daybrook::ical::Occurrence& item,
+                  bool withDetails = true);
+
+using FilterList = std::vector<std::shared_ptr<const ItemFilter>>;
 
 // The end the object model reports: an all-day event ends in the last minute of its last day,
 // as on the device, so that a day's filter does not find it again on the following day.
@@ -37,8 +42,9 @@ using Clock = daybrook::ical::LocalTime (*)();
 // calendar's last start and now (asked of the clock only then).
 class AppointmentList {
 public:
-    void start(const CalendarSnapshot& snapshot, std::vector<const ItemFilter*> filters,
-               bool includeRecurrences, Clock clock);
+    // The filters are read, not copied: they must live as long as the list.
+    void start(const CalendarSnapshot& snapshot, const FilterList& filters, bool includeRecurrences,
+               Clock clock);
     // A list made elsewhere, complete.
     void assign(std::vector<daybrook::ical::Occurrence> items);
     // Lists on until it holds `count` items or has them all.
@@ -50,7 +56,7 @@ private:
     bool complete() const { return listedUntil_ >= limit_; }
     void extend(const CalendarSnapshot& snapshot);
 
-    std::vector<const ItemFilter*> filters_;
+    const FilterList* filters_ = nullptr;
     std::vector<daybrook::ical::Occurrence> items_;
     daybrook::ical::LocalTime listedUntil_ = 0; // every item starting earlier is listed
     daybrook::ical::LocalTime limit_ = 0;

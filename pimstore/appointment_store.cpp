@@ -61,9 +61,11 @@ AppointmentStore::AppointmentStore() {
     InitializeCriticalSection(&clientLock_);
     // The calendar stays loaded between Application objects for the life of the process.
     keepModuleLoaded();
+    DeviceSetDatabaseListenersCallback(onListenersChanged, this);
 }
 
 AppointmentStore::~AppointmentStore() {
+    DeviceSetDatabaseListenersCallback(nullptr, nullptr);
     DeleteCriticalSection(&clientLock_);
     DeleteCriticalSection(&fileLock_);
 }
@@ -212,8 +214,20 @@ void AppointmentStore::addClient() {
 
 void AppointmentStore::removeClient() {
     SectionLock guard(&clientLock_);
-    if (clients_ > 0 && --clients_ == 0)
+    if (clients_ > 0)
+        --clients_;
+    stopWatchingUnlessNeeded();
+}
+
+void AppointmentStore::stopWatchingUnlessNeeded() {
+    if (clients_ == 0 && watcher_.running() && DeviceCountDatabaseNotifyWindows() == 0)
         watcher_.stop();
+}
+
+void AppointmentStore::onListenersChanged(void* self) {
+    AppointmentStore* store = static_cast<AppointmentStore*>(self);
+    SectionLock guard(&store->clientLock_);
+    store->stopWatchingUnlessNeeded();
 }
 
 void AppointmentStore::onFolderChanged(void* self) {

@@ -32,12 +32,16 @@ public:
     HRESULT deleteAppointment(const CalendarSnapshot& source,
                               const daybrook::ical::Occurrence& item, bool wholeEvent);
 
-    // Logged-on applications: the folder is watched while there is at least one.
+    // Logged-on applications: the folder is watched while there is at least one, and after the
+    // last has gone for as long as a window listens for the object store's notifications (an
+    // item between two rebuilds), so that a change made meanwhile still reaches it.
     void addClient();
     void removeClient();
 
 private:
     static void onFolderChanged(void* self);
+    static void onListenersChanged(void* self);
+    void stopWatchingUnlessNeeded(); // under clientLock_
     std::shared_ptr<const CalendarSnapshot> reloadLocked(bool force);
     void install(std::shared_ptr<const CalendarSnapshot> snapshot, const FileStamp& stamp);
     void announceDifferences(const CalendarSnapshot& before, const CalendarSnapshot& after);

@@ -24,13 +24,6 @@ ItemCollection::ItemCollection(ComPtr<Application> application, bool followsStor
 
 ItemCollection::~ItemCollection() = default;
 
-std::vector<const ItemFilter*> ItemCollection::filterList() const {
-    std::vector<const ItemFilter*> list;
-    for (const std::shared_ptr<const ItemFilter>& filter : filters_)
-        list.push_back(filter.get());
-    return list;
-}
-
 void ItemCollection::listAtLeast(size_t count) {
     if (followsStore_) {
         std::shared_ptr<const CalendarSnapshot> latest = AppointmentStore::instance().latest();
@@ -40,7 +33,7 @@ void ItemCollection::listAtLeast(size_t count) {
         }
     }
     if (!listed_) {
-        list_.start(*snapshot_, filterList(), includeRecurrences_, deviceNow);
+        list_.start(*snapshot_, filters_, includeRecurrences_, deviceNow);
         listed_ = true;
         if (!isByStartAscending(order_)) {
             list_.listAll(*snapshot_);
@@ -88,7 +81,9 @@ HRESULT STDMETHODCALLTYPE ItemCollection::Restrict(BSTR filterText,
     if (FAILED(parsed))
         return parsed;
     ExclusiveLock guard(&lock_);
-    Filters filters = filters_;
+    Filters filters;
+    filters.reserve(filters_.size() + 1);
+    filters = filters_;
     filters.push_back(filter);
     ComPtr<ItemCollection> restricted;
     if (followsStore_) {

@@ -29,7 +29,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_Application(IPOutlookApp** application) override;
 
 private:
-    using Filters = std::vector<std::shared_ptr<const ItemFilter>>;
+    using Filters = FilterList;
     using Items = std::vector<daybrook::ical::Occurrence>;
 
     ItemCollection(ComPtr<Application> application, bool followsStore,
@@ -41,7 +41,6 @@ private:
     // holds `count` items or all of them. An order other than by start needs them all.
     void listAtLeast(size_t count);
     void listAll() { listAtLeast(static_cast<size_t>(-1)); }
-    std::vector<const ItemFilter*> filterList() const;
 
     ComPtr<Application> application_;
     const bool followsStore_;

@@ -6,8 +6,10 @@
 #include <oleauto.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cwchar>
 #include <cwctype>
+#include <string_view>
 
 namespace pimstore {
 
@@ -28,44 +30,46 @@ ical::LocalTime openHigh() {
 
 // Converting a literal costs more than the rest of a query, and the agenda asks day after day:
 // one day's end is the next day's start, and the next day's end is that plus a day. So the
-// conversions are kept, and the texts of the neighbouring days are made ahead with
-// VarBstrFromDate, the function the literals come from, which is cheap.
+// conversions are kept, and the text of the following day is made ahead with VarBstrFromDate,
+// the function the literals come from, which is cheap. Texts are kept in place (no allocation),
+// and one lock acquisition answers both the lookup and whether the next day is known yet.
 class LiteralCache {
 public:
-    bool find(const std::wstring& text, ical::LocalTime& time) {
-        const LCID locale = GetUserDefaultLCID();
+    static const size_t kLongestText = 63;
+
+    // False when the text is not kept. needNext: the day after the found one is not kept yet.
+    bool find(std::wstring_view text, LCID locale, ical::LocalTime& time, bool& needNext) {
         SharedLock guard(&lock_);
-        for (const Entry& entry : entries_) {
-            if (entry.used && entry.locale == locale && entry.text == text) {
-                time = entry.time;
-                return true;
-            }
-        }
-        return false;
+        const Entry* found = entryFor(text, locale);
+        if (!found)
+            return false;
+        time = found->time;
+        needNext = !holdsLocked(time + ical::kSecondsPerDay, locale);
+        return true;
     }
 
-    void add(const std::wstring& text, ical::LocalTime time) {
-        const LCID locale = GetUserDefaultLCID();
+    void add(std::wstring_view text, LCID locale, ical::LocalTime time) {
+        if (text.size() > kLongestText)
+            return;
         ExclusiveLock guard(&lock_);
+        if (entryFor(text, locale))
+            return;
         Entry& entry = entries_[next_];
         next_ = (next_ + 1) % kSize;
         entry.used = true;
         entry.locale = locale;
-        entry.text = text;
+        entry.length = text.size();
+        std::wmemcpy(entry.text, text.data(), text.size());
         entry.time = time;
     }
 
-    void anticipate(ical::LocalTime time) {
-        for (ical::LocalTime neighbour :
-             {time + ical::kSecondsPerDay, time - ical::kSecondsPerDay}) {
-            if (holds(neighbour))
-                continue;
-            BSTR text = nullptr;
-            if (SUCCEEDED(VarBstrFromDate(ical::oleDateFromLocalTime(neighbour), 0, 0, &text)) &&
-                text && namesItsYear(text, neighbour))
-                add(std::wstring(text, SysStringLen(text)), neighbour);
-            SysFreeString(text);
-        }
+    // The text VarBstrFromDate writes for a day, kept before anyone asks for it.
+    void anticipate(ical::LocalTime time, LCID locale) {
+        BSTR text = nullptr;
+        if (SUCCEEDED(VarBstrFromDate(ical::oleDateFromLocalTime(time), 0, 0, &text)) && text &&
+            namesItsYear(text, time))
+            add(std::wstring_view(text, SysStringLen(text)), locale, time);
+        SysFreeString(text);
     }
 
 private:
@@ -74,19 +78,29 @@ private:
     // A text with a two-digit year would read back in another century; such a text is only
     // ever converted, never made ahead.
     static bool namesItsYear(const wchar_t* text, ical::LocalTime time) {
-        return std::wcsstr(text, std::to_wstring(ical::yearOf(time)).c_str()) != nullptr;
+        wchar_t year[16];
+        std::swprintf(year, 16, L"%d", ical::yearOf(time));
+        return std::wcsstr(text, year) != nullptr;
     }
 
     struct Entry {
         bool used = false;
         LCID locale = 0;
-        std::wstring text;
+        size_t length = 0;
+        wchar_t text[kLongestText + 1] = {};
         ical::LocalTime time = 0;
     };
 
-    bool holds(ical::LocalTime time) {
-        const LCID locale = GetUserDefaultLCID();
-        SharedLock guard(&lock_);
+    const Entry* entryFor(std::wstring_view text, LCID locale) const {
+        for (const Entry& entry : entries_) {
+            if (entry.used && entry.locale == locale && entry.length == text.size() &&
+                std::wmemcmp(entry.text, text.data(), text.size()) == 0)
+                return &entry;
+        }
+        return nullptr;
+    }
+
+    bool holdsLocked(ical::LocalTime time, LCID locale) const {
         for (const Entry& entry : entries_) {
             if (entry.used && entry.locale == locale && entry.time == time)
                 return true;
@@ -105,25 +119,44 @@ LiteralCache& literalCache() {
 }
 
 // The user's default locale reads what VarBstrFromDate(date, 0, 0) writes.
-bool dateFromLiteral(const std::wstring& text, ical::LocalTime& time) {
+bool dateFromLiteral(std::wstring_view text, ical::LocalTime& time) {
     LiteralCache& cache = literalCache();
-    if (!cache.find(text, time)) {
+    const LCID locale = GetUserDefaultLCID();
+    bool needNext = false;
+    if (!cache.find(text, locale, time, needNext)) {
         DATE date = 0;
-        std::wstring writable = text; // the declaration asks for a non-const string
+        std::wstring writable(text); // the declaration asks for a non-const string
         if (FAILED(VarDateFromStr(&writable[0], LOCALE_USER_DEFAULT, 0, &date)) ||
             !ical::localTimeFromOleDate(date, time))
             return false;
-        cache.add(text, time);
+        cache.add(text, locale, time);
+        needNext = true;
     }
-    cache.anticipate(time);
+    if (needNext)
+        cache.anticipate(time + ical::kSecondsPerDay, locale);
     return true;
 }
 
+// The filter's syntax is ASCII. These answer for it without the C library, which looks up the
+// thread's locale at every character; other characters still go to the library.
+bool isSpace(WCHAR c) {
+    return c < 0x80 ? c == L' ' || (c >= L'\t' && c <= L'\r') : std::iswspace(c) != 0;
+}
+bool isDigit(WCHAR c) {
+    return c < 0x80 ? c >= L'0' && c <= L'9' : std::iswdigit(c) != 0;
+}
+bool isLetter(WCHAR c) {
+    return c < 0x80 ? (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') : std::iswalpha(c) != 0;
+}
+wint_t lowered(WCHAR c) {
+    return c < 0x80 ? (c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c) : std::towlower(c);
+}
+
 // Keywords and property names are ASCII; case does not matter.
-bool sameWord(const std::wstring& text, const wchar_t* word) {
+bool sameWord(std::wstring_view text, const wchar_t* word) {
     size_t i = 0;
     for (; i < text.size() && word[i]; ++i) {
-        if (std::towlower(text[i]) != std::towlower(word[i]))
+        if (lowered(text[i]) != lowered(word[i]))
             return false;
     }
     return i == text.size() && word[i] == 0;
@@ -131,9 +164,24 @@ bool sameWord(const std::wstring& text, const wchar_t* word) {
 
 enum class TokenKind { End, Property, Operator, String, Number, And, Or, Open, Close, Bad };
 
+// A token is a view into the filter text, which outlives the parse. A quoted value with doubled
+// quotation marks inside is marked, and only such a value is ever copied.
 struct Token {
     TokenKind kind = TokenKind::End;
-    std::wstring text;
+    std::wstring_view text;
+    bool doubledQuotes = false;
+
+    std::wstring value() const {
+        if (!doubledQuotes)
+            return std::wstring(text);
+        std::wstring unquoted;
+        for (size_t i = 0; i < text.size(); ++i) {
+            unquoted += text[i];
+            if (text[i] == L'"')
+                ++i;
+        }
+        return unquoted;
+    }
 };
 
 class Tokenizer {
@@ -141,78 +189,84 @@ public:
     explicit Tokenizer(const WCHAR* text) : text_(text) {}
 
     Token next() {
-        while (*text_ && std::iswspace(*text_))
+        while (*text_ && isSpace(*text_))
             ++text_;
         const WCHAR c = *text_;
         if (c == 0)
-            return Token{TokenKind::End, L""};
+            return Token{TokenKind::End, {}};
         if (c == L'[')
             return delimited(L']', TokenKind::Property);
         if (c == L'"')
             return quoted();
         if (c == L'(' || c == L')') {
-            ++text_;
-            return Token{c == L'(' ? TokenKind::Open : TokenKind::Close, std::wstring(1, c)};
+            return Token{c == L'(' ? TokenKind::Open : TokenKind::Close, viewFrom(text_++, 1)};
         }
         if (c == L'<' || c == L'>' || c == L'=')
             return comparison();
-        if (c == L'-' || std::iswdigit(c))
+        if (c == L'-' || isDigit(c))
             return number();
-        if (std::iswalpha(c))
+        if (isLetter(c))
             return word();
-        ++text_;
-        return Token{TokenKind::Bad, std::wstring(1, c)};
+        return Token{TokenKind::Bad, viewFrom(text_++, 1)};
     }
 
 private:
+    static std::wstring_view viewFrom(const WCHAR* start, size_t length) {
+        return std::wstring_view(start, length);
+    }
+
     Token delimited(WCHAR close, TokenKind kind) {
         const WCHAR* start = ++text_;
         while (*text_ && *text_ != close)
             ++text_;
         if (!*text_)
-            return Token{TokenKind::Bad, L""};
-        Token token{kind, std::wstring(start, text_)};
+            return Token{TokenKind::Bad, {}};
+        Token token{kind, viewFrom(start, static_cast<size_t>(text_ - start))};
         ++text_;
         return token;
     }
 
     // "" inside a quoted value stands for one quotation mark.
     Token quoted() {
-        ++text_;
-        std::wstring value;
+        const WCHAR* start = ++text_;
+        bool doubled = false;
         for (;;) {
             if (!*text_)
-                return Token{TokenKind::Bad, L""};
+                return Token{TokenKind::Bad, {}};
             if (*text_ == L'"') {
                 if (text_[1] != L'"')
                     break;
+                doubled = true;
                 ++text_;
             }
-            value += *text_++;
+            ++text_;
         }
+        Token token{TokenKind::String, viewFrom(start, static_cast<size_t>(text_ - start)),
+                    doubled};
         ++text_;
-        return Token{TokenKind::String, value};
+        return token;
     }
 
     Token comparison() {
-        std::wstring op(1, *text_++);
-        if ((op == L"<" && (*text_ == L'=' || *text_ == L'>')) || (op == L">" && *text_ == L'='))
-            op += *text_++;
-        return Token{TokenKind::Operator, op};
+        const WCHAR* start = text_++;
+        if ((*start == L'<' && (*text_ == L'=' || *text_ == L'>')) ||
+            (*start == L'>' && *text_ == L'='))
+            ++text_;
+        return Token{TokenKind::Operator, viewFrom(start, static_cast<size_t>(text_ - start))};
     }
 
     Token number() {
         const WCHAR* start = text_++;
-        while (std::iswdigit(*text_))
+        while (isDigit(*text_))
             ++text_;
-        return Token{TokenKind::Number, std::wstring(start, text_)};
+        return Token{TokenKind::Number, viewFrom(start, static_cast<size_t>(text_ - start))};
     }
 
     Token word() {
         const WCHAR* start = text_;
-        while (std::iswalnum(*text_))
+        while (isLetter(*text_) || isDigit(*text_))
             ++text_;
-        std::wstring text(start, text_);
+        const std::wstring_view text = viewFrom(start, static_cast<size_t>(text_ - start));
         if (sameWord(text, L"AND"))
             return Token{TokenKind::And, text};
         if (sameWord(text, L"OR"))
@@ -223,7 +277,7 @@ private:
     const WCHAR* text_;
 };
 
-bool propertyNamed(const std::wstring& name, ItemFilter::Property& property) {
+bool propertyNamed(std::wstring_view name, ItemFilter::Property& property) {
     struct Named {
         const WCHAR* name;
         ItemFilter::Property property;
@@ -244,7 +298,7 @@ bool propertyNamed(const std::wstring& name, ItemFilter::Property& property) {
     return false;
 }
 
-bool comparisonNamed(const std::wstring& text, ItemFilter::Comparison& comparison) {
+bool comparisonNamed(std::wstring_view text, ItemFilter::Comparison& comparison) {
     using C = ItemFilter::Comparison;
     if (text == L"<")
         comparison = C::Less;
@@ -302,6 +356,8 @@ TimeWindow windowOfComparison(const ItemFilter::Node& node) {
 class FilterParser {
 public:
     FilterParser(const WCHAR* text, ItemFilter& filter) : tokens_(text), filter_(filter) {
+        // A day's window is three terms; growing the list would cost more than parsing.
+        filter_.nodes_.reserve(4);
         advance();
     }
 
@@ -313,6 +369,12 @@ public:
             return result_;
         filter_.root_ = root;
         filter_.window_ = filter_.windowOf(root);
+        for (const ItemFilter::Node& node : filter_.nodes_) {
+            if (node.kind == ItemFilter::Node::Kind::Compare &&
+                node.property != ItemFilter::Property::Start &&
+                node.property != ItemFilter::Property::End)
+                filter_.needsDetails_ = true;
+        }
         return S_OK;
     }
 
@@ -403,20 +465,28 @@ private:
         const bool quoted = current_.kind == TokenKind::String;
         switch (node.property) {
         case P::Start:
-        case P::End:
-            return quoted && dateFromLiteral(current_.text, node.time) ? S_OK : DISP_E_TYPEMISMATCH;
-        case P::Subject:
-        case P::Location:
+        case P::End: {
             if (!quoted)
                 return DISP_E_TYPEMISMATCH;
-            node.text.assign(reinterpret_cast<const char16_t*>(current_.text.data()),
-                             current_.text.size());
+            const bool read = current_.doubledQuotes ? dateFromLiteral(current_.value(), node.time)
+                                                     : dateFromLiteral(current_.text, node.time);
+            return read ? S_OK : DISP_E_TYPEMISMATCH;
+        }
+        case P::Subject:
+        case P::Location: {
+            if (!quoted)
+                return DISP_E_TYPEMISMATCH;
+            const std::wstring value = current_.value();
+            node.text.assign(reinterpret_cast<const char16_t*>(value.data()), value.size());
             return S_OK;
-        case P::BusyStatus:
+        }
+        case P::BusyStatus: {
             if (quoted || current_.text == L"-")
                 return DISP_E_TYPEMISMATCH;
-            node.number = std::wcstol(current_.text.c_str(), nullptr, 10);
+            const std::wstring digits(current_.text);
+            node.number = std::wcstol(digits.c_str(), nullptr, 10);
             return S_OK;
+        }
         }
         return E_INVALIDARG;
     }

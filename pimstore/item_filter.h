@@ -19,7 +19,7 @@ namespace pimstore {
 struct ItemFacts {
     daybrook::ical::LocalTime start = 0;
     daybrook::ical::LocalTime end = 0;
-    const daybrook::ical::EventDetails* details = nullptr;
+    const daybrook::ical::EventDetails* details = nullptr; // null unless a filter needs them
 };
 
 // Every appointment a filter can match has end >= endFrom and start < startBefore. A side the
@@ -43,6 +43,9 @@ public:
 
     bool matches(const ItemFacts& item) const;
     TimeWindow window() const { return window_; }
+    // Whether matching reads ItemFacts::details (a subject, location or busy status term); a
+    // filter of times alone is answered without looking at the events.
+    bool needsDetails() const { return needsDetails_; }
 
     enum class Property { Start, End, Subject, Location, BusyStatus };
     enum class Comparison { Less, LessOrEqual, Greater, GreaterOrEqual, Equal, NotEqual };
@@ -67,6 +70,7 @@ private:
     std::vector<Node> nodes_;
     int root_ = -1;
     TimeWindow window_ = openWindow();
+    bool needsDetails_ = false;
 };
 
 } // namespace pimstore

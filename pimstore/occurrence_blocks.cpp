@@ -11,13 +11,17 @@ namespace ical = daybrook::ical;
 
 namespace {
 
-const ical::LocalTime kBlockSeconds = 16 * ical::kSecondsPerDay;
+const ical::LocalTime kBlockSeconds = 32 * ical::kSecondsPerDay;
 const ical::LocalTime kShortSpan = ical::kSecondsPerDay;
-const size_t kBlocksKept = 8;
+const size_t kBlocksKept = 32;
 
-bool byStartThenOrder(const ical::Occurrence& a, const ical::Occurrence& b) {
-    return a.start != b.start ? a.start < b.start : a.order < b.order;
-}
+// A type, not a function, so that merging inlines the comparison.
+struct ByStartThenOrder {
+    bool operator()(const ical::Occurrence& a, const ical::Occurrence& b) const {
+        return a.start != b.start ? a.start < b.start : a.order < b.order;
+    }
+};
+const ByStartThenOrder byStartThenOrder;
 
 // The index's inclusive overlap: starts before the window ends, ends at or after it begins.
 bool overlaps(const ical::Occurrence& item, ical::LocalTime from, ical::LocalTime to) {
@@ -37,11 +41,15 @@ void OccurrenceBlocks::overlapping(ical::LocalTime from, ical::LocalTime to,
         return;
     }
     const std::vector<ical::Occurrence>& shortOnes = inside->shortOnes;
-    auto item = std::lower_bound(shortOnes.begin(), shortOnes.end(), from - kShortSpan,
-                                 [](const ical::Occurrence& candidate, ical::LocalTime time) {
-                                     return candidate.start < time;
-                                 });
-    for (; item != shortOnes.end() && item->start < to; ++item) {
+    const auto startsBefore = [](const ical::Occurrence& candidate, ical::LocalTime time) {
+        return candidate.start < time;
+    };
+    const auto begin =
+        std::lower_bound(shortOnes.begin(), shortOnes.end(), from - kShortSpan, startsBefore);
+    const auto end = std::lower_bound(begin, shortOnes.end(), to, startsBefore);
+    // One allocation for the answer, however many it holds.
+    found.reserve(static_cast<size_t>(end - begin) + inside->longOnes.size());
+    for (auto item = begin; item != end; ++item) {
         if (item->end >= from)
             found.push_back(*item);
     }
@@ -64,7 +72,7 @@ std::shared_ptr<const OccurrenceBlocks::Block> OccurrenceBlocks::block(std::int6
     if (kept != recent_.end()) {
         found = *kept;
         recent_.erase(kept);
-    } else if (number == lastAsked_) {
+    } else if (number == lastAsked_ || number == lastAsked_ + 1) {
         found = build(number);
         if (recent_.size() >= kBlocksKept)
             recent_.erase(recent_.begin());

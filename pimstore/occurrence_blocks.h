@@ -1,6 +1,8 @@
-// The index's answers for fixed 16-day blocks, kept for the last few blocks asked. The agenda
-// asks day after day, and the index spends on a block little more than on its days one by one,
-// so from the second question into a block on, days are answered from the block.
+// The index's answers for fixed 32-day blocks, kept for the 32 blocks asked last (about three
+// years of days, so that every rebuild of the agenda finds the days it asked the time before).
+// The agenda asks day after day, and the index spends on a block little more than on a few of its
+// days one by one, so a block is made at the second question into it, or at the first one when
+// the question before was in the block just before (a walk through the days).
 #pragma once
 
 #include "occurrence_index.h"
@@ -33,7 +35,8 @@ private:
         std::vector<daybrook::ical::Occurrence> longOnes;
     };
 
-    // Null when the block was not asked for just before: a lone question goes to the index.
+    // Null for a lone question (neither this block nor the one before was asked just before):
+    // that goes to the index.
     std::shared_ptr<const Block> block(std::int64_t number) const;
     std::shared_ptr<const Block> build(std::int64_t number) const;
 

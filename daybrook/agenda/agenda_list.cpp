@@ -10,9 +10,11 @@ const int kGrowth = 10;
 AgendaList::AgendaList(double now, int showIconFlag)
     : expiry(), items(nullptr), count(0), capacity(0), day(static_cast<int>(now)), totalHeight(0),
       showIcon(showIconFlag), backBitmap(nullptr), backHeight(0), backWidth(0), iconFrame(0),
-      selection(-1) {}
+      selection(-1), backDc() {}
 
-AgendaList::~AgendaList() { Clear(); }
+AgendaList::~AgendaList() {
+    Clear();
+}
 
 int AgendaList::Insert(AgendaItem* item, int index) {
     if (count >= capacity) {
@@ -43,10 +45,15 @@ void AgendaList::Clear() {
     }
     delete[] items;
     items = nullptr;
+    ReleaseBackBuffer();
+    count = 0;
+    capacity = 0;
+}
+
+void AgendaList::ReleaseBackBuffer() {
+    releaseHeldBitmap(&backDc);
     if (backBitmap) {
         DeleteObject(backBitmap);
         backBitmap = nullptr;
     }
-    count = 0;
-    capacity = 0;
 }

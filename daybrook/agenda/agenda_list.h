@@ -1,5 +1,7 @@
 // The flat, ordered list of display items the Today row shows.
 #pragma once
+#include "../render/gdi_scope.h"
+
 #include <windows.h>
 
 class AgendaItem;
@@ -13,6 +15,8 @@ public:
     int Insert(AgendaItem* item, int index);
     // Destroys every item and the background bitmap; the list can then be freed.
     void Clear();
+    // Deletes the background bitmap and the DC that holds it (painting remakes them).
+    void ReleaseBackBuffer();
 
     FILETIME expiry;
     AgendaItem** items;
@@ -26,6 +30,7 @@ public:
     int backWidth;
     int iconFrame;
     int selection;
+    HeldBitmap backDc; // keeps backBitmap selected between paints; empty without a buffer
 
 private:
     AgendaList(const AgendaList&) = delete;

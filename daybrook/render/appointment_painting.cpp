@@ -14,10 +14,7 @@ namespace {
 int gapAbove(const AppointmentItem* item, HDC dc) {
     if (!item->prevInDay || (item->line.allDay && item->prevInDay->line.allDay))
         return 0;
-    TEXTMETRICW metrics = {};
-    ScopedSelectObject font(dc, getPlainFont());
-    GetTextMetricsW(dc, &metrics);
-    return metrics.tmHeight / 2;
+    return getPlainHeight(dc) / 2;
 }
 
 // With word wrap the text keeps clear of a vertical scroll bar's width at the far side.

@@ -16,6 +16,27 @@ void discardAppointmentFonts() {
     deleteCachedObject(&gFontCache.plainFont);
     deleteCachedObject(&gFontCache.appointmentFont);
     deleteCachedObject(&gFontCache.struckFont);
+    gFontCache.cachedPlainHeight = 0;
+}
+
+void discardDateFont() {
+    deleteCachedObject(&gFontCache.dateFont);
+    gFontCache.cachedDateHeight = 0;
+}
+
+// The height of font measured on dc; a font that could not be made is not measured, and the
+// DC's own font answers (as it would have been drawn).
+int heightOf(HDC dc, HFONT font, int* cached) {
+    if (font && *cached)
+        return *cached;
+    TEXTMETRICW metrics = {};
+    {
+        ScopedSelectObject selected(dc, font);
+        GetTextMetricsW(dc, &metrics);
+    }
+    if (font)
+        *cached = metrics.tmHeight;
+    return metrics.tmHeight;
 }
 
 // Forgets the fonts whose options no longer match what they were made from.
@@ -29,7 +50,7 @@ void discardChangedFonts(const Options& options) {
     }
     if (options.DateFontSize != gFontCache.cachedDateSize ||
         options.DateFontBold != gFontCache.cachedDateBold) {
-        deleteCachedObject(&gFontCache.dateFont);
+        discardDateFont();
         gFontCache.cachedDateSize = options.DateFontSize;
         gFontCache.cachedDateBold = options.DateFontBold;
     }
@@ -114,6 +135,18 @@ HFONT getDateFont() {
     return gFontCache.dateFont;
 }
 
+int getPlainHeight(HDC dc) {
+    ScopedRenderLock lock;
+    ensureFonts();
+    return heightOf(dc, gFontCache.plainFont, &gFontCache.cachedPlainHeight);
+}
+
+int getDateHeight(HDC dc) {
+    ScopedRenderLock lock;
+    ensureFonts();
+    return heightOf(dc, gFontCache.dateFont, &gFontCache.cachedDateHeight);
+}
+
 LONG pointsToHeight(float size) {
     int dotsPerInch;
     {
@@ -128,10 +161,8 @@ LONG pointsToHeight(float size) {
 
 void releaseDrawingCaches() {
     ScopedRenderLock lock;
-    deleteCachedObject(&gFontCache.appointmentFont);
-    deleteCachedObject(&gFontCache.struckFont);
-    deleteCachedObject(&gFontCache.plainFont);
-    deleteCachedObject(&gFontCache.dateFont);
+    discardAppointmentFonts();
+    discardDateFont();
     releaseHeadingPen();
     releaseIconImages();
     releaseScratchBuffer();

@@ -13,6 +13,8 @@ struct FontCache {
     HFONT struckFont;          // every line of a struck appointment
     HFONT dateFont;            // day headings
     int cachedTimeColumnWidth; // 0 = not measured; follows plainFont
+    int cachedPlainHeight;     // tmHeight of plainFont; 0 = not measured
+    int cachedDateHeight;      // tmHeight of dateFont; 0 = not measured
 };
 
 extern FontCache gFontCache;
@@ -25,6 +27,12 @@ HFONT getAppointmentFont();
 HFONT getPlainFont();
 HFONT getStruckFont();
 HFONT getDateFont();
+
+// The text height (tmHeight) of the plain and the date font, measured on dc at the first use and
+// kept with the fonts: every appointment and heading asks for it, and selecting a font to ask
+// costs more than the question.
+int getPlainHeight(HDC dc);
+int getDateHeight(HDC dc);
 
 // A size in points as the LOGFONT height (negative: character height) at the screen's dpi.
 LONG pointsToHeight(float size);

@@ -77,12 +77,8 @@ int DayHeadingItem::Paint(HWND window, HDC dc, const RECT& rect) {
     int row = standardRowHeight();
     int u = iconUnit();
     int gap = 0;
-    if (rect.top != 0) {
-        TEXTMETRICW metrics = {};
-        ScopedSelectObject font(dc, getDateFont());
-        GetTextMetricsW(dc, &metrics);
-        gap = metrics.tmHeight / 2;
-    }
+    if (rect.top != 0)
+        gap = getDateHeight(dc) / 2;
     int y = rect.top + gap;
     RECT heading = rect;
     int extra;

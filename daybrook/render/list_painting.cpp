@@ -11,15 +11,17 @@
 
 namespace {
 
-// The back buffer covers the visible part of the window: as wide as the screen and no taller.
+// The back buffer covers the visible part of the window: as wide as the screen and no taller. It
+// stays selected in a DC of its own between paints (see HeldBitmap).
 void ensureBackBitmap(AgendaList* list, HDC dc, int width, int height) {
     if (list->backBitmap && (list->backHeight != height || list->backWidth != width))
-        deleteCachedObject(&list->backBitmap);
+        list->ReleaseBackBuffer();
     if (list->backBitmap)
         return;
     list->backBitmap = CreateCompatibleBitmap(dc, width, height);
     list->backHeight = height;
     list->backWidth = width;
+    holdBitmap(&list->backDc, dc, list->backBitmap);
 }
 
 void drawWatermark(HWND window, HDC dc, const RECT& client) {
@@ -38,20 +40,15 @@ void paintBackgroundAndItems(AgendaList* list, HWND window, HDC target, const RE
 }
 
 void paintBuffered(AgendaList* list, HWND window, HDC dc, const RECT& client, const RECT& invalid) {
-    ScopedMemoryDc buffer(dc);
-    if (!buffer.get()) {
-        paintBackgroundAndItems(list, window, dc, client, invalid);
-        return;
-    }
-    ScopedSelectObject bitmap(buffer.get(), list->backBitmap);
+    HDC buffer = list->backDc.dc;
     // Scrolled partly above the screen: the first visible client row lands on the buffer's first.
+    // The DC is kept between paints, so its origin is set every time.
     RECT onScreen;
     GetWindowRect(window, &onScreen);
-    if (onScreen.top < 0)
-        SetViewportOrgEx(buffer.get(), 0, onScreen.top, nullptr);
-    paintBackgroundAndItems(list, window, buffer.get(), client, invalid);
+    SetViewportOrgEx(buffer, 0, onScreen.top < 0 ? onScreen.top : 0, nullptr);
+    paintBackgroundAndItems(list, window, buffer, client, invalid);
     BitBlt(dc, invalid.left, invalid.top, invalid.right - invalid.left,
-           invalid.bottom - invalid.top, buffer.get(), invalid.left, invalid.top, SRCCOPY);
+           invalid.bottom - invalid.top, buffer, invalid.left, invalid.top, SRCCOPY);
 }
 
 // The band behind the selected item, from the window's left edge to the right margin.
@@ -91,7 +88,7 @@ void paintList(HWND window, HDC dc, const RECT& invalid) {
     GetClientRect(window, &client);
     int height = gHost.screenHeight < client.bottom ? gHost.screenHeight : client.bottom;
     ensureBackBitmap(list, dc, gHost.screenWidth, height);
-    if (list->backBitmap)
+    if (list->backBitmap && list->backDc.dc)
         paintBuffered(list, window, dc, client, invalid);
     else
         paintBackgroundAndItems(list, window, dc, client, invalid);

@@ -95,11 +95,16 @@ void renderIconImage(IconImage* record, HICON icon, int size) {
     renderImage(screen.get(), icon, size, static_cast<HBITMAP>(image.get()));
     record->image = static_cast<HBITMAP>(image.release());
     record->mask = static_cast<HBITMAP>(mask.release());
+    if (!holdBitmap(&record->heldImage, screen.get(), record->image) ||
+        !holdBitmap(&record->heldMask, screen.get(), record->mask))
+        releaseHeldBitmap(&record->heldImage);
 }
 
 void releaseIconImage(IconImage** slot) {
     if (!*slot)
         return;
+    releaseHeldBitmap(&(*slot)->heldImage);
+    releaseHeldBitmap(&(*slot)->heldMask);
     deleteCachedObject(&(*slot)->image);
     deleteCachedObject(&(*slot)->mask);
     delete *slot;
@@ -176,6 +181,11 @@ void drawIconImage(const IconImage* image, HDC dc, int x, int y) {
     if (!image || !image->image || !image->mask)
         return;
     int size = getSmallIconSize();
+    if (image->heldMask.dc && image->heldImage.dc) {
+        BitBlt(dc, x, y, size, size, image->heldMask.dc, 0, 0, SRCAND);
+        BitBlt(dc, x, y, size, size, image->heldImage.dc, 0, 0, SRCPAINT);
+        return;
+    }
     ScopedMemoryDc source(dc);
     ScopedSelectObject mask(source.get(), image->mask);
     BitBlt(dc, x, y, size, size, source.get(), 0, 0, SRCAND);

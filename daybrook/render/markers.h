@@ -1,5 +1,7 @@
 // Free/busy markers beside timed appointments, and icons pre-rendered into an image and a mask.
 #pragma once
+#include "gdi_scope.h"
+
 #include <windows.h>
 
 class AppointmentItem;
@@ -34,6 +36,10 @@ void releaseMarkerCache();
 struct IconImage {
     HBITMAP image;
     HBITMAP mask;
+    // Each bitmap kept selected in a DC of its own between drawings; empty when that failed
+    // (drawing then selects the bitmaps each time).
+    HeldBitmap heldImage;
+    HeldBitmap heldMask;
 };
 
 // The icon resource id of module at the small icon size; null when the record cannot be

@@ -63,6 +63,11 @@ DEVICE_API void DeviceSetNextGesture(DWORD result);
 // "Appointments Database" with a notification window. Returns how many windows were told.
 DEVICE_API int DevicePostDatabaseNotification(UINT msg, DWORD oid);
 DEVICE_API int DeviceCountDatabaseNotifyWindows(void);
+// Called (outside the object store's lock) after a window started or stopped listening for those
+// notifications, so that the appointment store can keep watching its file while anyone listens.
+// One callback per process; null removes it.
+typedef void (*DeviceListenersChanged)(void* context);
+DEVICE_API void DeviceSetDatabaseListenersCallback(DeviceListenersChanged callback, void* context);
 
 // Enters the device: its file system root ("\Windows\..." names the device's Windows folder,
 // which is drive C: of the Wine prefix) becomes the current drive. Programs that host an item call

@@ -20,6 +20,8 @@ struct Registration {
 struct Registrations {
     CRITICAL_SECTION lock;
     std::vector<Registration> entries;
+    DeviceListenersChanged listenersChanged = nullptr;
+    void* listenersContext = nullptr;
     Registrations() { InitializeCriticalSection(&lock); }
     ~Registrations() { DeleteCriticalSection(&lock); }
 };
@@ -36,6 +38,19 @@ struct Locked {
     ~Locked() { LeaveCriticalSection(section_); }
     CRITICAL_SECTION* section_;
 };
+
+// Outside the lock: the listener may stop a thread that is posting notifications right now.
+void tellListenersChanged() {
+    DeviceListenersChanged callback;
+    void* context;
+    {
+        Locked guard(&registrations().lock);
+        callback = registrations().listenersChanged;
+        context = registrations().listenersContext;
+    }
+    if (callback)
+        callback(context);
+}
 
 } // namespace
 
@@ -55,24 +70,32 @@ WINDBASE_API HANDLE WINAPI CeOpenDatabase(PCEOID poid, LPWSTR lpszName, CEPROPID
     if (poid)
         *poid = kAppointmentsDatabaseOid;
     if (hwndNotify) {
-        Locked guard(&registrations().lock);
-        registrations().entries.push_back(Registration{handle, hwndNotify});
+        {
+            Locked guard(&registrations().lock);
+            registrations().entries.push_back(Registration{handle, hwndNotify});
+        }
+        tellListenersChanged();
     }
     return handle;
 }
 
 DEVICE_ENV_API BOOL WINAPI DeviceCloseHandle(HANDLE handle) {
+    bool unregistered = false;
     {
         Locked guard(&registrations().lock);
         std::vector<Registration>& entries = registrations().entries;
         for (size_t i = 0; i < entries.size(); ++i) {
             if (entries[i].handle == handle) {
                 entries.erase(entries.begin() + static_cast<ptrdiff_t>(i));
+                unregistered = true;
                 break;
             }
         }
     }
-    return CloseHandle(handle);
+    BOOL closed = CloseHandle(handle);
+    if (unregistered)
+        tellListenersChanged();
+    return closed;
 }
 
 DEVICE_API int DevicePostDatabaseNotification(UINT msg, DWORD oid) {
@@ -88,4 +111,10 @@ DEVICE_API int DevicePostDatabaseNotification(UINT msg, DWORD oid) {
 DEVICE_API int DeviceCountDatabaseNotifyWindows(void) {
     Locked guard(&registrations().lock);
     return static_cast<int>(registrations().entries.size());
+}
+
+DEVICE_API void DeviceSetDatabaseListenersCallback(DeviceListenersChanged callback, void* context) {
+    Locked guard(&registrations().lock);
+    registrations().listenersChanged = callback;
+    registrations().listenersContext = context;
 }

@@ -44,9 +44,13 @@ bool overlaps(LocalTime start, LocalTime end, LocalTime from, LocalTime to, EndB
     return end > from || (start == from && end == from);
 }
 
-bool byStartThenOrder(const Occurrence& a, const Occurrence& b) {
-    return a.start != b.start ? a.start < b.start : a.order < b.order;
-}
+// A type, not a function, so that sorting inlines the comparison.
+struct ByStartThenOrder {
+    bool operator()(const Occurrence& a, const Occurrence& b) const {
+        return a.start != b.start ? a.start < b.start : a.order < b.order;
+    }
+};
+const ByStartThenOrder byStartThenOrder;
 
 bool isBetween(const std::vector<LocalTime>& sorted, LocalTime value) {
     return std::binary_search(sorted.begin(), sorted.end(), value);
@@ -68,12 +72,14 @@ RecurrenceRule ruleOrSingle(const Event& event) {
 
 OccurrenceIndex::OccurrenceIndex(const Calendar& calendar, const ZoneRule& device)
     : calendar_(calendar), device_(zoneOfRule(device), kTimelineFirstYear, kTimelineLastYear),
-      classes_(kDurationClasses), seriesOfEvent_(calendar.events.size(), -1) {
+      classes_(kDurationClasses), seriesOfEvent_(calendar.events.size(), -1),
+      allDayEvents_(calendar.events.size(), 0) {
     for (const ZoneDefinition& zone : calendar.zones)
         zones_.emplace_back(zone, kTimelineFirstYear, kTimelineLastYear);
     for (size_t i = 0; i < calendar.events.size(); ++i) {
         const Event& event = calendar.events[i];
         const int index = static_cast<int>(i);
+        allDayEvents_[i] = event.timing.allDay ? 1 : 0;
         if (event.cancelled)
             continue;
         if (event.recurring || !event.overrides.empty())
@@ -182,6 +188,7 @@ void OccurrenceIndex::addSeries(int eventIndex) {
         series.latestEnd += kZoneMargin;
     }
     seriesOfEvent_[static_cast<size_t>(eventIndex)] = static_cast<int>(series_.size());
+    seriesBounds_.push_back(SeriesBounds{series.earliestStart, series.latestEnd});
     series_.push_back(std::move(series));
 }
 
@@ -240,8 +247,9 @@ bool OccurrenceIndex::isSuppressed(const Event& event, LocalTime instance) const
 }
 
 void OccurrenceIndex::seriesStarts(const Series& series, LocalTime wallFrom, LocalTime wallTo,
-                                   std::vector<LocalTime>& starts) const {
+                                   QueryScratch& scratch) const {
     const Event& event = calendar_.events[static_cast<size_t>(series.event)];
+    std::vector<LocalTime>& starts = scratch.starts;
     starts.clear();
     if (series.counted) {
         const auto first =
@@ -251,7 +259,7 @@ void OccurrenceIndex::seriesStarts(const Series& series, LocalTime wallFrom, Loc
     } else {
         if (event.timing.start >= wallFrom && event.timing.start < wallTo)
             starts.push_back(event.timing.start);
-        series.expander.expand(wallFrom, wallTo, starts);
+        series.expander.expand(wallFrom, wallTo, starts, scratch.days);
     }
     const std::vector<LocalTime>& extra = event.recurrence.extraStarts;
     const size_t produced = starts.size();
@@ -306,17 +314,16 @@ void OccurrenceIndex::instanceSpan(const EventTiming& timing, const WindowInBasi
 }
 
 void OccurrenceIndex::seriesOverlapping(const Series& series, LocalTime from, LocalTime to,
-                                        EndBoundary boundary, std::vector<WindowInBasis>& windows,
-                                        std::vector<LocalTime>& scratch,
+                                        EndBoundary boundary, QueryScratch& scratch,
                                         std::vector<Occurrence>& found) const {
     if (series.earliestStart >= to || series.latestEnd < from)
         return;
     const Event& event = calendar_.events[static_cast<size_t>(series.event)];
     const EventTiming& timing = event.timing;
     const LocalTime reach = nominalLength(timing) + kZoneMargin;
-    const WindowInBasis& window = windowFor(timing, from, to, windows);
+    const WindowInBasis& window = windowFor(timing, from, to, scratch.windows);
     seriesStarts(series, window.wallFrom - reach, window.wallTo + kZoneMargin, scratch);
-    for (LocalTime instance : scratch) {
+    for (LocalTime instance : scratch.starts) {
         if (isSuppressed(event, instance))
             continue;
         Occurrence occurrence;
@@ -336,10 +343,11 @@ void OccurrenceIndex::occurrencesOverlapping(LocalTime from, LocalTime to, EndBo
     if (to <= from)
         return;
     singlesOverlapping(from, to, boundary, found);
-    std::vector<LocalTime> scratch;
-    std::vector<WindowInBasis> windows(zones_.size() + 1);
-    for (const Series& series : series_)
-        seriesOverlapping(series, from, to, boundary, windows, scratch, found);
+    QueryScratch scratch(zones_.size() + 1);
+    for (size_t i = 0; i < series_.size(); ++i) {
+        if (seriesBounds_[i].earliestStart < to && seriesBounds_[i].latestEnd >= from)
+            seriesOverlapping(series_[i], from, to, boundary, scratch, found);
+    }
     std::sort(found.begin(), found.end(), byStartThenOrder);
 }
 
@@ -362,10 +370,9 @@ void OccurrenceIndex::occurrencesOfEvent(int eventIndex, LocalTime from, LocalTi
         return;
     const int seriesIndex = seriesOfEvent_[static_cast<size_t>(eventIndex)];
     if (seriesIndex >= 0) {
-        std::vector<LocalTime> scratch;
-        std::vector<WindowInBasis> windows(zones_.size() + 1);
+        QueryScratch scratch(zones_.size() + 1);
         seriesOverlapping(series_[static_cast<size_t>(seriesIndex)], from, to,
-                          EndBoundary::Exclusive, windows, scratch, found);
+                          EndBoundary::Exclusive, scratch, found);
     } else {
         Entry single;
         deviceSpan(event.timing, event.timing.start, single.start, single.end);
@@ -458,10 +465,10 @@ const EventDetails& OccurrenceIndex::detailsOf(const Occurrence& occurrence) con
 }
 
 bool OccurrenceIndex::isAllDay(const Occurrence& occurrence) const {
+    if (occurrence.overrideIndex < 0)
+        return allDayEvents_[static_cast<size_t>(occurrence.event)] != 0;
     const Event& event = calendar_.events[static_cast<size_t>(occurrence.event)];
-    if (occurrence.overrideIndex >= 0)
-        return event.overrides[static_cast<size_t>(occurrence.overrideIndex)].timing.allDay;
-    return event.timing.allDay;
+    return event.overrides[static_cast<size_t>(occurrence.overrideIndex)].timing.allDay;
 }
 
 // The last start of a bounded series, found in windows growing back from UNTIL.

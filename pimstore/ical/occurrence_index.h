@@ -101,6 +101,14 @@ private:
         LocalTime checkedTo = 0;
         std::int64_t shift = 0; // device time - event wall time
     };
+    // What one query works in: the window per basis and the lists a series is expanded into,
+    // made once for all the series a query looks at.
+    struct QueryScratch {
+        explicit QueryScratch(size_t bases) : windows(bases) {}
+        std::vector<WindowInBasis> windows;
+        std::vector<LocalTime> starts;
+        std::vector<std::int64_t> days;
+    };
     struct Series {
         Series(int eventIndex, const RecurrenceExpander& rule)
             : event(eventIndex), expander(rule) {}
@@ -127,14 +135,13 @@ private:
     void singlesOverlapping(LocalTime from, LocalTime to, EndBoundary boundary,
                             std::vector<Occurrence>& found) const;
     void seriesOverlapping(const Series& series, LocalTime from, LocalTime to, EndBoundary boundary,
-                           std::vector<WindowInBasis>& windows, std::vector<LocalTime>& scratch,
-                           std::vector<Occurrence>& found) const;
+                           QueryScratch& scratch, std::vector<Occurrence>& found) const;
     const WindowInBasis& windowFor(const EventTiming& timing, LocalTime from, LocalTime to,
                                    std::vector<WindowInBasis>& windows) const;
     void instanceSpan(const EventTiming& timing, const WindowInBasis& window, LocalTime instance,
                       LocalTime& start, LocalTime& end) const;
     void seriesStarts(const Series& series, LocalTime wallFrom, LocalTime wallTo,
-                      std::vector<LocalTime>& starts) const;
+                      QueryScratch& scratch) const;
     bool isSuppressed(const Event& event, LocalTime instance) const;
     void occurrencesOfEvent(int event, LocalTime from, LocalTime to,
                             std::vector<Occurrence>& found) const;
@@ -145,7 +152,17 @@ private:
     std::vector<ZoneTimeline> zones_; // one per Calendar::zones entry
     std::vector<DurationClass> classes_;
     std::vector<Series> series_;
+    // Each series' device-time bounds again, side by side: a query passes over every series and
+    // most lie wholly outside its window.
+    struct SeriesBounds {
+        LocalTime earliestStart;
+        LocalTime latestEnd;
+    };
+    std::vector<SeriesBounds> seriesBounds_;
     std::vector<int> seriesOfEvent_; // -1 for single events
+    // Whether each event is all day, packed together: every listed occurrence asks, and the
+    // events themselves lie far apart in memory.
+    std::vector<unsigned char> allDayEvents_;
 };
 
 } // namespace daybrook::ical

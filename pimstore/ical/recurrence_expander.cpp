@@ -256,6 +256,12 @@ void RecurrenceExpander::candidateDays(std::int64_t period, std::int64_t firstDa
 
 void RecurrenceExpander::expand(LocalTime from, LocalTime to,
                                 std::vector<LocalTime>& starts) const {
+    std::vector<std::int64_t> days;
+    expand(from, to, starts, days);
+}
+
+void RecurrenceExpander::expand(LocalTime from, LocalTime to, std::vector<LocalTime>& starts,
+                                std::vector<std::int64_t>& days) const {
     from = clampToSupportedYears(from);
     to = clampToSupportedYears(to);
     if (to <= from)
@@ -269,8 +275,6 @@ void RecurrenceExpander::expand(LocalTime from, LocalTime to,
     const std::int64_t skipped =
         ceilingDivide(periodOfDay(firstDay) - startPeriod_, rule_.interval) * rule_.interval;
     const std::int64_t lastPeriod = periodOfDay(lastDay);
-    // Reused across calls: day queries expand hundreds of series each and should not allocate.
-    thread_local std::vector<std::int64_t> days;
     for (std::int64_t period = startPeriod_ + skipped; period <= lastPeriod;
          period += rule_.interval) {
         candidateDays(period, firstDay, lastDay, days);

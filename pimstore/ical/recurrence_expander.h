@@ -21,6 +21,10 @@ public:
     // at or before UNTIL; DTSTART itself is not added unless the rule produces it. Jumps straight
     // to the first period near `from`, so an endless rule costs the same in any year.
     void expand(LocalTime from, LocalTime to, std::vector<LocalTime>& starts) const;
+    // The same with the caller's working list of days, so that a caller expanding many series
+    // allocates it once.
+    void expand(LocalTime from, LocalTime to, std::vector<LocalTime>& starts,
+                std::vector<std::int64_t>& days) const;
 
     // The recurrence set of a COUNT rule from the beginning: DTSTART first (it counts toward
     // COUNT even where the rule would not produce it), then the rule's instances, at most

@@ -199,6 +199,31 @@ TEST_F(StoreQueryTest, SortingKeepsEqualStartsInTheirOrderEitherWay) {
     SysFreeString(unknown);
 }
 
+TEST_F(StoreQueryTest, QuotedValuesReadDoubledMarksAsOneAndSortNamesInAnyCase) {
+    DeviceCalendar calendar(
+        calendarOf(eventText("q", ":20240315T100000", ":20240315T110000", "Say \"hi\"") +
+                   eventText("p", ":20240315T090000", ":20240315T093000", "Plain")));
+    StoreSession store;
+    EXPECT_EQ((Subjects{L"Say \"hi\""}),
+              subjectsOf(restricted(store.items.get(), L"[Subject] = \"Say \"\"hi\"\"\"").get()));
+    EXPECT_EQ((Subjects{L"Plain"}),
+              subjectsOf(restricted(store.items.get(), L"[Subject] <> \"say \"\"HI\"\"\"").get()))
+        << "compared without case";
+
+    ComPtr<IPOutlookItemCollection> day = restricted(store.items.get(), dayFilter(kDay));
+    for (const wchar_t* name : {L"start", L"[sTaRt]", L"END", L"[Subject]"}) {
+        BSTR key = SysAllocString(name);
+        EXPECT_EQ(S_OK, day->Sort(key, VARIANT_TRUE)) << std::string(name, name + wcslen(name));
+        SysFreeString(key);
+    }
+    EXPECT_EQ((Subjects{L"Say \"hi\"", L"Plain"}), subjectsOf(day.get())) << "by subject, Z to A";
+    for (const wchar_t* name : {L"[Start", L"Starts", L"[]", L""}) {
+        BSTR key = SysAllocString(name);
+        EXPECT_EQ(E_INVALIDARG, day->Sort(key, VARIANT_FALSE));
+        SysFreeString(key);
+    }
+}
+
 TEST_F(StoreQueryTest, ItemsCountFromOneAndFailPastTheEnd) {
     DeviceCalendar calendar(boundaryCalendar());
     StoreSession store;

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <windbase.h>
 
+#include <memory>
+
 using namespace store_testing;
 using testing_support::pumpUntil;
 using testing_support::TestWindow;
@@ -178,6 +180,26 @@ TEST_F(StoreWriteBackTest, AnotherProgramsEditIsNoticedAndAnnounced) {
     EXPECT_TRUE(pumpUntil([&] { return window.received(DB_CEOID_CHANGED) > 0; }, 5000));
     EXPECT_EQ(static_cast<WPARAM>(lastOid), window.lastOid(DB_CEOID_CHANGED));
     EXPECT_EQ(0, window.received(DB_CEOID_RECORD_DELETED));
+}
+
+// The item logs on only while it rebuilds; between rebuilds its window still listens.
+TEST_F(StoreWriteBackTest, AnEditBetweenSessionsReachesAListeningWindowUntilItStopsListening) {
+    DeviceCalendar calendar(writeBackCalendar());
+    auto window = std::make_unique<NotifiedWindow>();
+    {
+        StoreSession store;
+        ASSERT_EQ(3, countOf(store.items.get()));
+    }
+    const int threadsWhileListening = testing_support::countProcessThreads();
+
+    const std::string added = eventText("added", ":20240317T080000", ":20240317T090000", "Added");
+    calendar.rewrite(calendarOf(kFirst + kSeries + kTodo + kOverride + kLast + added));
+    EXPECT_TRUE(pumpUntil([&] { return window->received(DB_CEOID_CREATED) > 0; }, 5000))
+        << "the folder is watched while a window listens, though no one is logged on";
+
+    window.reset();
+    EXPECT_EQ(threadsWhileListening - 1, testing_support::countProcessThreads())
+        << "the watcher ends with the last listener";
 }
 
 } // namespace

@@ -176,6 +176,19 @@ TEST_F(LinePainterTest, RightToLeftTwoColumnsMirrorInsteadOfOverlapping) {
     EXPECT_EQ(kBounds.right - column - 5, drawn[2].rect.right);
 }
 
+TEST_F(LinePainterTest, TheGapAboveFollowsThePlainFontThroughSizeChanges) {
+    Canvas canvas(240, 200);
+    auto first = review(L"");
+    auto second =
+        std::unique_ptr<AppointmentItem>(makeAppointment(L"Lunch", L"", 12, 13, first.get()));
+    const RECT rect = {30, 40, 238, 320};
+    for (float size : {8.5f, 14.0f, 8.5f}) {
+        gOptions.AppointmentFontSize = size;
+        second->Paint(nullptr, canvas.dc(), rect);
+        EXPECT_EQ(rect.top + lineHeight() / 2, second->hitRect.top) << "at " << size << " points";
+    }
+}
+
 TEST_F(LinePainterTest, PaintSetsOffLinesRecordsTheHitAreaAndWrapsOrCuts) {
     Canvas canvas(240, 200);
     auto allDay = review(L"", 0, 0);

@@ -1,6 +1,6 @@
 // A calendar of 20,000 appointments and 300 series, asked for ten years of days the way the agenda
-// asks: the answers are checked against the generator, and the cost per day query is printed
-// (benchmarks judge the number; a test only reports it).
+// asks: the answers are checked against the generator. (What the queries cost is measured by
+// bench.exe, not here.)
 #include "store_test_support.h"
 
 #include "civil_time.h"
@@ -116,14 +116,7 @@ std::string largeCalendar() {
     return calendarOf(events);
 }
 
-double secondsSince(const LARGE_INTEGER& start) {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
-}
-
-TEST(StoreQueryCostTest, TenYearsOfDaysOnALargeCalendar) {
+TEST(StoreLargeCalendarTest, TenYearsOfDaysAnswerWhatTheGeneratorMade) {
     ComApartment apartment;
     DeviceCalendar calendar(largeCalendar());
     std::vector<std::wstring> filters;
@@ -131,17 +124,12 @@ TEST(StoreQueryCostTest, TenYearsOfDaysOnALargeCalendar) {
     for (int day = 0; day < kDays; ++day)
         filters.push_back(dayFilter(first + day));
 
-    LARGE_INTEGER loadStart;
-    QueryPerformanceCounter(&loadStart);
     StoreSession store;
     ASSERT_EQ(kSingles + kSeries, countOf(store.items.get()));
-    const double loadSeconds = secondsSince(loadStart);
     ASSERT_EQ(S_OK, store.items->put_IncludeRecurrences(VARIANT_TRUE));
 
     std::vector<int> counts(kDays);
     BSTR start = SysAllocString(L"[Start]");
-    LARGE_INTEGER queryStart;
-    QueryPerformanceCounter(&queryStart);
     for (int day = 0; day < kDays; ++day) {
         BSTR filter = SysAllocString(filters[static_cast<size_t>(day)].c_str());
         ComPtr<IPOutlookItemCollection> found;
@@ -152,15 +140,7 @@ TEST(StoreQueryCostTest, TenYearsOfDaysOnALargeCalendar) {
             found->get_Count(&counts[static_cast<size_t>(day)]);
         }
     }
-    const double querySeconds = secondsSince(queryStart);
     SysFreeString(start);
-    long long listed = 0;
-    for (int count : counts)
-        listed += count;
-    std::printf("[ cost     ] %d day queries on %d appointments + %d series (%.0f items a day): "
-                "%.1f us per query (first load %.0f ms)\n",
-                kDays, kSingles, kSeries, static_cast<double>(listed) / kDays,
-                querySeconds * 1e6 / kDays, loadSeconds * 1e3);
 
     for (int day : {0, 1, 6, 27, 29, 31, 59, 365, 1000, 1461, 2000, 3000, kDays - 1}) {
         SCOPED_TRACE(day);
