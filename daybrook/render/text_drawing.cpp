@@ -32,15 +32,33 @@ int measuredWidth(HDC dc, const WCHAR* text, int count, const RECT& rect, UINT f
     return measured.right - measured.left;
 }
 
-// Cuts copy (length characters, too wide as it is) to its first n characters and "...", from
-// n = length - 4 down to 1, until it fits.
-void shortenToFit(HDC dc, WCHAR* copy, size_t length, const RECT& rect, UINT flags) {
-    int available = rect.right - rect.left;
-    for (long n = static_cast<long>(length) - kEllipsisLength - 1; n > 0; --n) {
-        wmemcpy(copy + n, kEllipsis, kEllipsisLength + 1);
-        if (measuredWidth(dc, copy, -1, rect, flags) <= available)
-            return;
+// Whether the first n characters of text and "..." fit; copy receives them.
+bool prefixFits(HDC dc, const WCHAR* text, WCHAR* copy, long n, const RECT& rect, UINT flags) {
+    wmemcpy(copy, text, static_cast<size_t>(n));
+    wmemcpy(copy + n, kEllipsis, kEllipsisLength + 1);
+    return measuredWidth(dc, copy, -1, rect, flags) <= rect.right - rect.left;
+}
+
+// Cuts text (length characters, too wide as it is) into copy as its first n characters and
+// "...", for the largest n from length - 4 down to 1 that fits (n = 1 when none does). A longer
+// prefix is never narrower, so the largest is found by halving the range: trying every n from
+// the top costs a measurement of the whole text per character, which a long subject turns into
+// minutes.
+void shortenToFit(HDC dc, const WCHAR* text, WCHAR* copy, size_t length, const RECT& rect,
+                  UINT flags) {
+    long fits = 0; // the largest n known to fit, 0 for none
+    long low = 1;
+    long high = static_cast<long>(length) - kEllipsisLength - 1;
+    while (low <= high) {
+        long middle = low + (high - low) / 2;
+        if (prefixFits(dc, text, copy, middle, rect, flags)) {
+            fits = middle;
+            low = middle + 1;
+        } else {
+            high = middle - 1;
+        }
     }
+    prefixFits(dc, text, copy, fits > 0 ? fits : 1, rect, flags);
 }
 
 void loadMultidayText() {
@@ -67,9 +85,7 @@ int drawTextEllipsis(HDC dc, const WCHAR* text, int count, RECT* rect, UINT flag
     WCHAR* copy = length < kShortCopyCapacity ? shortCopy : new (std::nothrow) WCHAR[length + 1];
     if (!copy)
         return DrawTextW(dc, text, count, rect, drawFlags);
-    wmemcpy(copy, text, length);
-    copy[length] = 0;
-    shortenToFit(dc, copy, length, *rect, flags);
+    shortenToFit(dc, text, copy, length, *rect, flags);
     int result = DrawTextW(dc, copy, -1, rect, drawFlags);
     if (copy != shortCopy)
         delete[] copy;
