@@ -24,6 +24,28 @@ const int kEllipsisLength = 3;
 // Most lines fit here; longer ones get a heap copy only when they must be shortened.
 const size_t kShortCopyCapacity = 256;
 
+// More characters than a screen can show in one item are never seen, and the platform's work
+// grows with the text: one enormous subject would stall every paint. Longer texts are drawn up to
+// here.
+const size_t kLongestDrawnText = 2048;
+
+// The count to draw: as given, or the first kLongestDrawnText units (never half a surrogate pair).
+// Kept out of line: inlined into a caller with a short array, the compiler would warn about the
+// unit it can never reach.
+__declspec(noinline) int drawnCount(const WCHAR* text, int count) {
+    if (!text)
+        return count;
+    size_t longest = kLongestDrawnText + 1;
+    if (count >= 0 && static_cast<size_t>(count) < longest)
+        longest = static_cast<size_t>(count);
+    if (wcsnlen(text, longest) <= kLongestDrawnText)
+        return count;
+    size_t cut = kLongestDrawnText;
+    if (text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF)
+        --cut;
+    return static_cast<int>(cut);
+}
+
 // The natural width of text. DT_END_ELLIPSIS is left out: where the platform shortens text
 // itself, it would report the shortened width and nothing would ever be cut here.
 int measuredWidth(HDC dc, const WCHAR* text, int count, const RECT& rect, UINT flags) {
@@ -73,6 +95,7 @@ int drawTextEllipsis(HDC dc, const WCHAR* text, int count, RECT* rect, UINT flag
     // The shortening is ours alone, the same on every platform: the platform's own ellipsis
     // would cut differently, and would cut word-wrapped lines too.
     UINT drawFlags = flags & ~DT_END_ELLIPSIS;
+    count = drawnCount(text, count);
     const UINT kShortens = DT_END_ELLIPSIS | DT_SINGLELINE;
     if ((flags & kShortens) != kShortens)
         return DrawTextW(dc, text, count, rect, drawFlags);
