@@ -13,10 +13,12 @@ namespace daybrook::ical::fuzzing {
 namespace {
 
 // Bounds that keep one input cheap: the fuzzer wants thousands of runs a second.
-constexpr size_t kEventsExamined = 12;
-constexpr size_t kOccurrencesExamined = 40;
-constexpr size_t kEventsEdited = 3;
-constexpr int kDaysWalked = 14;
+constexpr size_t kEventsExamined = 6;
+constexpr size_t kOccurrencesExamined = 8;
+constexpr size_t kEventsEdited = 2;
+constexpr int kDaysWalked = 7;
+constexpr int kDaysAroundAnEvent = 14;
+constexpr int kDaysAhead = 60;
 
 TransitionRule sundayRule(int month, int week, int hour) {
     TransitionRule rule;
@@ -185,7 +187,7 @@ std::string exerciseCalendar(const std::string& bytes) {
         const LocalTime from = today + day * kSecondsPerDay;
         checkWindow(calendar, index, from, from + kSecondsPerDay, EndBoundary::Inclusive, checker);
     }
-    checkWindow(calendar, index, today, today + 400 * kSecondsPerDay, EndBoundary::Exclusive,
+    checkWindow(calendar, index, today, today + kDaysAhead * kSecondsPerDay, EndBoundary::Exclusive,
                 checker);
 
     // Around each event's first occurrence, where its rule and overrides matter most.
@@ -196,7 +198,7 @@ std::string exerciseCalendar(const std::string& bytes) {
         index.recurrencePattern(first.event, pattern);
         const LocalTime day = dayNumberOf(first.start) * kSecondsPerDay;
         const LocalTime from = day - kSecondsPerDay;
-        const LocalTime to = day + 45 * kSecondsPerDay;
+        const LocalTime to = day + kDaysAroundAnEvent * kSecondsPerDay;
         checkWindow(calendar, index, from, to, EndBoundary::Inclusive, checker);
         checkWindow(calendar, index, from, to, EndBoundary::Exclusive, checker);
         checkOccurrences(index, from, to, checker);
