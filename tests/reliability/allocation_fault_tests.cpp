@@ -10,6 +10,7 @@
 #include "agenda/agenda_items.h"
 #include "extensions/extension_table.h"
 #include "host/host_state.h"
+#include "host/item_host.h"
 #include "host/item_window.h"
 #include "interact/context_menu.h"
 #include "options/options_sheet.h"
@@ -22,6 +23,7 @@
 #include <device.h>
 #include <gtest/gtest.h>
 #include <prsht.h>
+#include <todaycmn.h>
 
 #include <cstdio>
 #include <string>
@@ -448,4 +450,62 @@ TEST_F(AllocationFaultTest, TheOptionsSheetOpensTurnsClosesAndSavesWhateverFails
         EXPECT_TRUE(settings.readDword(L"UpcomingCount", &stored) && stored == 5);
     }
     std::printf("[ figures  ] allocation points of the options sheet: %ld\n", clean.allocations);
+}
+
+// The item's own first refresh query: the placeholder list, its line and the measuring paint, then
+// the list the loader built. Whatever cannot be had is left out, and the next query tries again.
+TEST_F(AllocationFaultTest, TheFirstQueryShowsWhatItCanAndTheNextOneTriesAgain) {
+    ScopedRegistryKey settings(HKEY_CURRENT_USER, kSettingsKey);
+    settings.setDword(L"UpcomingType", UpcomingDays);
+    settings.setDword(L"UpcomingCount", 3);
+    TODAYLISTITEM record = {};
+    record.fEnabled = TRUE;
+    record.hinstDLL = GetModuleHandleW(nullptr);
+    auto query = [&] {
+        return SendMessageW(record.hwndCustom, WM_TODAYCUSTOM_QUERYREFRESHCACHE,
+                            reinterpret_cast<WPARAM>(&record), 0);
+    };
+    // The loader's first list is ready before the query, so that each run allocates the same.
+    auto start = [&] {
+        record.cyp = 0;
+        record.hwndCustom = InitializeCustomItem(&record, parent.hwnd());
+        return record.hwndCustom && pumpUntil(
+                                        [] {
+                                            EnterCriticalSection(&gHost.lock);
+                                            bool ready = gHost.loaderState == Idle &&
+                                                         gHost.pendingList != nullptr;
+                                            LeaveCriticalSection(&gHost.lock);
+                                            return ready;
+                                        },
+                                        10000);
+    };
+    auto stop = [&] {
+        DestroyWindow(record.hwndCustom);
+        pumpMessages(0);
+    };
+    ASSERT_TRUE(start());
+    allocation_faults::arm(0);
+    EXPECT_EQ(TRUE, query());
+    const allocation_faults::Outcome clean = allocation_faults::disarm();
+    stop();
+    ASSERT_EQ(0, allocation_faults::liveBlocks()) << "the shutdown frees what the query allocated";
+    ASSERT_GT(clean.allocations, 3);
+    for (long failing = 1; failing <= clean.allocations; ++failing) {
+        ASSERT_TRUE(start());
+        allocation_faults::arm(failing);
+        const LRESULT answered = query();
+        const allocation_faults::Outcome outcome = allocation_faults::disarm();
+        EXPECT_TRUE(outcome.failed) << "allocation " << failing << " is reached again";
+        EXPECT_EQ(answered != FALSE, gHost.currentList != nullptr)
+            << "with allocation " << failing << " failing the query answers TRUE exactly when a "
+            << "list is shown";
+        query();
+        EXPECT_NE(nullptr, gHost.currentList)
+            << "the query after one with allocation " << failing << " failing shows a list";
+        stop();
+        EXPECT_EQ(0, allocation_faults::liveBlocks())
+            << "everything is freed with allocation " << failing << " failing";
+    }
+    std::printf("[ figures  ] allocation points of the first refresh query: %ld\n",
+                clean.allocations);
 }
