@@ -1,6 +1,6 @@
 // Every heap allocation of a rebuild, a paint, the tap-and-hold menu and the options sheet made to
 // fail in turn: nothing crashes, nothing the item allocated is left behind, and what the user sees
-// is what the failure tables allow (an item left out, the walk ended, "No upcoming appointments",
+// is what the item promises for it (an item left out, the walk ended, "No upcoming appointments",
 // the previous list or picture back at the next try).
 #include "allocation_faults.h"
 #include "listed_items.h"

@@ -1,6 +1,6 @@
 // The store failing at each call the item makes of it, one call at a time and from one call on:
-// the rebuild, delete, opening and beaming keep to the failure tables, release every store object
-// they obtained, and never show or delete what they should not.
+// the rebuild, delete, opening and beaming keep to what the item promises for each failure, release
+// every store object they obtained, and never show or delete what they should not.
 #include "faulty_store_control.h"
 #include "listed_items.h"
 #include "../interact/device_answers.h"
@@ -35,7 +35,7 @@ bool isConstructionRead(const std::string& call) {
            call.compare(0, 20, "IRecurrencePattern::") == 0;
 }
 
-// What the failure tables allow when `failed` was the (first) call that failed.
+// What the item may show when `failed` was the (first) call that failed.
 // A day that a fault leaves out counts nothing toward the limit, so the walk may go further than
 // without faults: what lies beyond is checked against `further`, the fault-free list with the
 // limit set far beyond what the settings allow.
@@ -198,11 +198,11 @@ int StoreFaultTest::outboxFiles() const {
 
 } // namespace
 
-TEST_F(StoreFaultTest, ARebuildWithAnyOneCallFailingKeepsToTheFailureTables) {
+TEST_F(StoreFaultTest, ARebuildWithAnyOneCallFailingEndsOrLeavesOutButNeverInvents) {
     sweepRebuild(false);
 }
 
-TEST_F(StoreFaultTest, ARebuildWithTheStoreBrokenFromAnyCallOnKeepsToTheFailureTables) {
+TEST_F(StoreFaultTest, ARebuildWithTheStoreBrokenFromAnyCallOnEndsOrLeavesOutButNeverInvents) {
     sweepRebuild(true);
 }
 
