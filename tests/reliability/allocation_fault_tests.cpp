@@ -5,6 +5,7 @@
 #include "allocation_faults.h"
 #include "listed_items.h"
 #include "../interact/store_calendar.h"
+#include "../item/installed_programs_fixture.h"
 
 #include "agenda/agenda_builder.h"
 #include "agenda/agenda_items.h"
@@ -169,6 +170,7 @@ public:
         DeviceSetScreen(DeviceScreenQvga, FALSE);
     }
     int sheetsSeen() const { return seen_; }
+    int pagesSeen() const { return pages_; }
 
 private:
     static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD) {
@@ -187,6 +189,7 @@ private:
     }
     void act(HWND sheet, int step) {
         const int pages = TabCtrl_GetItemCount(GetDlgItem(sheet, kTabControlId));
+        pages_ = pages;
         if (step < pages) {
             PostMessageW(sheet, PSM_SETCURSEL, static_cast<WPARAM>(step), 0);
         } else if (step == pages || step == pages + 1) {
@@ -201,6 +204,7 @@ private:
     HWND sheet_ = nullptr;
     int step_ = 0;
     int seen_ = 0;
+    int pages_ = 0;
 };
 
 SheetWalker* SheetWalker::gWalker = nullptr;
@@ -417,6 +421,10 @@ TEST_F(AllocationFaultTest, TheMenuLeavesOutAddInsButKeepsItsOwnEntries) {
 
 TEST_F(AllocationFaultTest, TheOptionsSheetOpensTurnsClosesAndSavesWhateverFails) {
     ScopedRegistryKey settings(HKEY_CURRENT_USER, kSettingsKey);
+    EmulatedPrograms programs; // both other programs installed: all three pages
+    programs.installAgendaFusion(L"\\Program Files\\AF.exe");
+    programs.installPocketInformantProgram();
+    programs.installPocketInformantLibrary(L"PITools.dll");
     gOptions.UpcomingCount = 5;
     gOptions.Painter = 7;
     const Options chosen = gOptions;
@@ -427,6 +435,7 @@ TEST_F(AllocationFaultTest, TheOptionsSheetOpensTurnsClosesAndSavesWhateverFails
                         CustomItemOptionsDlgProc, 0);
         const allocation_faults::Outcome outcome = allocation_faults::disarm();
         EXPECT_EQ(1, walker.sheetsSeen()) << "with allocation " << failing << " failing";
+        EXPECT_EQ(3, walker.pagesSeen()) << "with allocation " << failing << " failing";
         return outcome;
     };
     const allocation_faults::Outcome clean = runSheet(0);
