@@ -73,31 +73,30 @@ bool inWindow(const Occurrence& occurrence, LocalTime from, LocalTime to, EndBou
     return occurrence.end > from || (occurrence.start == from && occurrence.end == from);
 }
 
-// What a window query promises: sorted, inside the window, pointing at shown events.
+// What a window query promises: sorted, inside the window, pointing at shown events. Messages
+// are only put together for a failure: a window may hold many thousands of occurrences.
 void checkWindow(const Calendar& calendar, const OccurrenceIndex& index, LocalTime from,
                  LocalTime to, EndBoundary boundary, Checker& checker) {
     std::vector<Occurrence> found;
     index.occurrencesOverlapping(from, to, boundary, found);
-    const std::string window = " in the window " + at(from) + " .. " + at(to);
+    auto window = [&] { return " in the window " + at(from) + " .. " + at(to); };
     for (size_t i = 0; i < found.size() && !checker.failed(); ++i) {
         const Occurrence& occurrence = found[i];
-        checker.check(occurrence.event >= 0 &&
-                          static_cast<size_t>(occurrence.event) < calendar.events.size(),
-                      "an occurrence names no event" + window);
-        if (checker.failed())
-            return;
+        if (occurrence.event < 0 || static_cast<size_t>(occurrence.event) >= calendar.events.size())
+            return checker.check(false, "an occurrence names no event" + window());
         const Event& event = calendar.events[static_cast<size_t>(occurrence.event)];
-        checker.check(!event.cancelled, "a cancelled event is listed" + window);
-        checker.check(occurrence.overrideIndex < static_cast<int>(event.overrides.size()),
-                      "an occurrence names no override" + window);
-        checker.check(inWindow(occurrence, from, to, boundary),
-                      "an occurrence " + at(occurrence.start) + " - " + at(occurrence.end) +
-                          " lies outside" + window);
-        checker.check(occurrence.end >= occurrence.start,
-                      "an occurrence ends before it starts: " + at(occurrence.start) + " - " +
-                          at(occurrence.end));
-        checker.check(i == 0 || found[i - 1].start <= occurrence.start,
-                      "occurrences are not sorted by start" + window);
+        if (event.cancelled)
+            checker.check(false, "a cancelled event is listed" + window());
+        if (occurrence.overrideIndex >= static_cast<int>(event.overrides.size()))
+            checker.check(false, "an occurrence names no override" + window());
+        if (!inWindow(occurrence, from, to, boundary))
+            checker.check(false, "an occurrence " + at(occurrence.start) + " - " +
+                                     at(occurrence.end) + " lies outside" + window());
+        if (occurrence.end < occurrence.start)
+            checker.check(false, "an occurrence ends before it starts: " + at(occurrence.start) +
+                                     " - " + at(occurrence.end));
+        if (i > 0 && found[i - 1].start > occurrence.start)
+            checker.check(false, "occurrences are not sorted by start" + window());
         index.detailsOf(occurrence);
         index.isAllDay(occurrence);
     }
@@ -112,15 +111,15 @@ void checkOccurrences(const OccurrenceIndex& index, LocalTime from, LocalTime to
     for (size_t i = 0; i < found.size() && i < kOccurrencesExamined && !checker.failed(); ++i) {
         const Occurrence& occurrence = found[i];
         Occurrence again;
-        checker.check(index.occurrenceAt(occurrence.event, occurrence.start, again) &&
-                          again.start == occurrence.start,
-                      "the occurrence at " + at(occurrence.start) + " of event " +
-                          std::to_string(occurrence.event) + " is not found by its start");
+        if (!index.occurrenceAt(occurrence.event, occurrence.start, again) ||
+            again.start != occurrence.start)
+            checker.check(false, "the occurrence at " + at(occurrence.start) + " of event " +
+                                     std::to_string(occurrence.event) +
+                                     " is not found by its start");
         LocalTime back = 0;
         const double date = oleDateFromLocalTime(occurrence.start);
-        if (localTimeFromOleDate(date, back))
-            checker.check(back == occurrence.start,
-                          "the start " + at(occurrence.start) + " changes as an OLE date");
+        if (localTimeFromOleDate(date, back) && back != occurrence.start)
+            checker.check(false, "the start " + at(occurrence.start) + " changes as an OLE date");
     }
 }
 
