@@ -178,12 +178,16 @@ void addAgeSuffix(AppointmentItem* item, IAppointment* appointment, int listedDa
     if (FAILED(appointment->get_IsRecurring(&recurring)) || !recurring ||
         FAILED(appointment->GetRecurrencePattern(&pattern)) || !pattern)
         return;
+    // A read that fails keeps its preset, whatever the store left in the out-parameter.
     VARIANT_BOOL noEnd = VARIANT_FALSE;
     long type = 0;
     double patternStart = listedDay;
-    pattern->get_NoEndDate(&noEnd);
-    pattern->get_RecurrenceType(&type);
-    pattern->get_PatternStartDate(&patternStart);
+    if (FAILED(pattern->get_NoEndDate(&noEnd)))
+        noEnd = VARIANT_FALSE;
+    if (FAILED(pattern->get_RecurrenceType(&type)))
+        type = 0;
+    if (FAILED(pattern->get_PatternStartDate(&patternStart)))
+        patternStart = listedDay;
     pattern->Release();
     if (!noEnd || type != olRecursYearly)
         return;
@@ -224,13 +228,22 @@ AppointmentItem* buildAppointmentItem(AppointmentItem* previousInDay, IAppointme
     AppointmentLine& line = item->line;
     long oid = 0;
     long busyStatus = 0;
-    appointment->get_Subject(&line.subject);
-    appointment->get_Location(&line.location);
-    appointment->get_Start(&line.shownStart);
-    appointment->get_End(&line.shownEnd);
-    appointment->get_AllDayEvent(&line.allDay);
-    appointment->get_Oid(&oid);
-    appointment->get_BusyStatus(&busyStatus);
+    // A read that fails leaves its field zero, whatever the store left in the out-parameter; a
+    // string it may have left there is not the item's to free.
+    if (FAILED(appointment->get_Subject(&line.subject)))
+        line.subject = nullptr;
+    if (FAILED(appointment->get_Location(&line.location)))
+        line.location = nullptr;
+    if (FAILED(appointment->get_Start(&line.shownStart)))
+        line.shownStart = 0;
+    if (FAILED(appointment->get_End(&line.shownEnd)))
+        line.shownEnd = 0;
+    if (FAILED(appointment->get_AllDayEvent(&line.allDay)))
+        line.allDay = VARIANT_FALSE;
+    if (FAILED(appointment->get_Oid(&oid)))
+        oid = 0;
+    if (FAILED(appointment->get_BusyStatus(&busyStatus)))
+        busyStatus = 0;
     item->oid = static_cast<int>(oid);
     line.busyStatus = busyStatus;
     item->end = line.shownEnd;
@@ -304,8 +317,8 @@ int AddDay(HWND window, IPOutlookItemCollection* dayItems, BuildState* state) {
         bool ended = !allDay && occurrence.end < state->now;
         countAppointment(state, allDay, ended, start);
         result = limitAfter(state, start);
-        bool hidden = (allDay && !state->options->AllDay) ||
-                      (ended && !state->options->ShowCompleted);
+        bool hidden =
+            (allDay && !state->options->AllDay) || (ended && !state->options->ShowCompleted);
         if (!hidden) {
             if (result == 1)
                 result = listAppointment(window, state, appointment, allDay, &allDayPosition,

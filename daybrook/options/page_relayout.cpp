@@ -4,7 +4,7 @@
 #include "option_pages.h"
 #include "../host/host_state.h"
 
-#include <vector>
+#include <new>
 
 namespace {
 
@@ -14,6 +14,8 @@ const WORD kStaticClass = 0x0082;
 const WORD kListBoxClass = 0x0083;
 const WORD kComboBoxClass = 0x0085;
 const WORD kUnnamedControlId = 0xFFFF;
+// A control takes at least its fixed fields: style, extended style, position, size and id.
+const size_t kFixedControlBytes = 18;
 
 // A menu, class or title field: empty, a resource ordinal, or a string.
 struct TemplateName {
@@ -35,6 +37,7 @@ public:
         : data_(static_cast<const BYTE*>(data)), size_(data ? size : 0) {}
 
     bool failed() const { return failed_; }
+    size_t remaining() const { return size_ - offset_; }
 
     WORD word() {
         WORD value = 0;
@@ -112,8 +115,20 @@ TemplateControl readControl(TemplateReader* reader) {
     return control;
 }
 
-// Reads the whole template first, so that a damaged one is refused before anything moves.
-bool readTemplate(const void* data, size_t size, std::vector<TemplateControl>* controls) {
+// The controls a template describes, owned.
+struct ControlList {
+    ControlList() = default;
+    ControlList(const ControlList&) = delete;
+    ControlList& operator=(const ControlList&) = delete;
+    ~ControlList() { delete[] controls; }
+    TemplateControl* controls = nullptr;
+    int count = 0;
+};
+
+// Reads the whole template first, so that a damaged one is refused before anything moves. A count
+// the remaining bytes cannot hold is refused before anything is allocated; without memory for the
+// controls nothing moves either.
+bool readTemplate(const void* data, size_t size, ControlList* list) {
     TemplateReader reader(data, size);
     DWORD style = reader.dword();
     // DLGTEMPLATEEX starts with version 1 and the signature 0xFFFF; the pages never use it.
@@ -129,8 +144,15 @@ bool readTemplate(const void* data, size_t size, std::vector<TemplateControl>* c
         reader.word(); // point size
         reader.name(); // face name
     }
+    if (reader.failed() || count > reader.remaining() / kFixedControlBytes)
+        return false;
+    if (count == 0)
+        return true;
+    list->controls = new (std::nothrow) TemplateControl[count];
+    if (!list->controls)
+        return false;
     for (WORD i = 0; i < count && !reader.failed(); ++i)
-        controls->push_back(readControl(&reader));
+        list->controls[list->count++] = readControl(&reader);
     return !reader.failed();
 }
 
@@ -183,10 +205,10 @@ HDWP queueMove(HDWP batch, HWND page, HWND window, const TemplateControl& contro
                           rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int countUnnamed(const std::vector<TemplateControl>& controls) {
+int countUnnamed(const ControlList& list) {
     int count = 0;
-    for (const TemplateControl& control : controls)
-        if (control.id == kUnnamedControlId)
+    for (int i = 0; i < list.count; ++i)
+        if (list.controls[i].id == kUnnamedControlId)
             ++count;
     return count;
 }
@@ -194,11 +216,12 @@ int countUnnamed(const std::vector<TemplateControl>& controls) {
 } // namespace
 
 int relayoutPageFromTemplate(HWND page, const void* dialogTemplate, size_t size) {
-    std::vector<TemplateControl> controls;
-    if (!readTemplate(dialogTemplate, size, &controls))
+    ControlList list;
+    if (!readTemplate(dialogTemplate, size, &list))
         return 0;
-    HDWP batch = BeginDeferWindowPos(static_cast<int>(controls.size()));
-    for (const TemplateControl& control : controls) {
+    HDWP batch = BeginDeferWindowPos(list.count);
+    for (int i = 0; i < list.count; ++i) {
+        const TemplateControl& control = list.controls[i];
         // A control the page lacks (or does not have yet: WM_SIZE also arrives while the page is
         // being created) is left out rather than spoiling the batch.
         HWND window = GetDlgItem(page, control.id);
@@ -209,7 +232,7 @@ int relayoutPageFromTemplate(HWND page, const void* dialogTemplate, size_t size)
     }
     if (batch)
         EndDeferWindowPos(batch);
-    return countUnnamed(controls) >= 2 ? 0 : 1;
+    return countUnnamed(list) >= 2 ? 0 : 1;
 }
 
 int relayoutPage(HWND page, int templateId) {

@@ -24,6 +24,28 @@ const int kEllipsisLength = 3;
 // Most lines fit here; longer ones get a heap copy only when they must be shortened.
 const size_t kShortCopyCapacity = 256;
 
+// More characters than a screen can show in one item are never seen, and the platform's work
+// grows with the text: one enormous subject would stall every paint. Longer texts are drawn up to
+// here.
+const size_t kLongestDrawnText = 2048;
+
+// The count to draw: as given, or the first kLongestDrawnText units (never half a surrogate pair).
+// Kept out of line: inlined into a caller with a short array, the compiler would warn about the
+// unit it can never reach.
+__declspec(noinline) int drawnCount(const WCHAR* text, int count) {
+    if (!text)
+        return count;
+    size_t longest = kLongestDrawnText + 1;
+    if (count >= 0 && static_cast<size_t>(count) < longest)
+        longest = static_cast<size_t>(count);
+    if (wcsnlen(text, longest) <= kLongestDrawnText)
+        return count;
+    size_t cut = kLongestDrawnText;
+    if (text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF)
+        --cut;
+    return static_cast<int>(cut);
+}
+
 // The natural width of text. DT_END_ELLIPSIS is left out: where the platform shortens text
 // itself, it would report the shortened width and nothing would ever be cut here.
 int measuredWidth(HDC dc, const WCHAR* text, int count, const RECT& rect, UINT flags) {
@@ -32,15 +54,33 @@ int measuredWidth(HDC dc, const WCHAR* text, int count, const RECT& rect, UINT f
     return measured.right - measured.left;
 }
 
-// Cuts copy (length characters, too wide as it is) to its first n characters and "...", from
-// n = length - 4 down to 1, until it fits.
-void shortenToFit(HDC dc, WCHAR* copy, size_t length, const RECT& rect, UINT flags) {
-    int available = rect.right - rect.left;
-    for (long n = static_cast<long>(length) - kEllipsisLength - 1; n > 0; --n) {
-        wmemcpy(copy + n, kEllipsis, kEllipsisLength + 1);
-        if (measuredWidth(dc, copy, -1, rect, flags) <= available)
-            return;
+// Whether the first n characters of text and "..." fit; copy receives them.
+bool prefixFits(HDC dc, const WCHAR* text, WCHAR* copy, long n, const RECT& rect, UINT flags) {
+    wmemcpy(copy, text, static_cast<size_t>(n));
+    wmemcpy(copy + n, kEllipsis, kEllipsisLength + 1);
+    return measuredWidth(dc, copy, -1, rect, flags) <= rect.right - rect.left;
+}
+
+// Cuts text (length characters, too wide as it is) into copy as its first n characters and
+// "...", for the largest n from length - 4 down to 1 that fits (n = 1 when none does). A longer
+// prefix is never narrower, so the largest is found by halving the range: trying every n from
+// the top costs a measurement of the whole text per character, which a long subject turns into
+// minutes.
+void shortenToFit(HDC dc, const WCHAR* text, WCHAR* copy, size_t length, const RECT& rect,
+                  UINT flags) {
+    long fits = 0; // the largest n known to fit, 0 for none
+    long low = 1;
+    long high = static_cast<long>(length) - kEllipsisLength - 1;
+    while (low <= high) {
+        long middle = low + (high - low) / 2;
+        if (prefixFits(dc, text, copy, middle, rect, flags)) {
+            fits = middle;
+            low = middle + 1;
+        } else {
+            high = middle - 1;
+        }
     }
+    prefixFits(dc, text, copy, fits > 0 ? fits : 1, rect, flags);
 }
 
 void loadMultidayText() {
@@ -55,6 +95,7 @@ int drawTextEllipsis(HDC dc, const WCHAR* text, int count, RECT* rect, UINT flag
     // The shortening is ours alone, the same on every platform: the platform's own ellipsis
     // would cut differently, and would cut word-wrapped lines too.
     UINT drawFlags = flags & ~DT_END_ELLIPSIS;
+    count = drawnCount(text, count);
     const UINT kShortens = DT_END_ELLIPSIS | DT_SINGLELINE;
     if ((flags & kShortens) != kShortens)
         return DrawTextW(dc, text, count, rect, drawFlags);
@@ -67,9 +108,7 @@ int drawTextEllipsis(HDC dc, const WCHAR* text, int count, RECT* rect, UINT flag
     WCHAR* copy = length < kShortCopyCapacity ? shortCopy : new (std::nothrow) WCHAR[length + 1];
     if (!copy)
         return DrawTextW(dc, text, count, rect, drawFlags);
-    wmemcpy(copy, text, length);
-    copy[length] = 0;
-    shortenToFit(dc, copy, length, *rect, flags);
+    shortenToFit(dc, text, copy, length, *rect, flags);
     int result = DrawTextW(dc, copy, -1, rect, drawFlags);
     if (copy != shortCopy)
         delete[] copy;

@@ -60,6 +60,9 @@ struct Override {
     EventTiming timing;
     EventDetails details;
     ByteRange bytes;
+    // Other VEVENTs for the same instance that this one won over: they go when it goes, so that
+    // none of them stands in for the instance once it is deleted.
+    std::vector<ByteRange> supersededBytes;
     int line = 0;
 };
 

@@ -56,12 +56,21 @@ Override overrideFrom(const ParsedEvent& parsed, const Event& master,
     return result;
 }
 
-// Two overrides of one instance: the higher SEQUENCE wins, then the later one in the file.
+// Two overrides of one instance: the higher SEQUENCE wins, then the later one in the file. The
+// winner keeps the loser's bytes, to be deleted with it.
 void addOverride(Event& master, Override added) {
     for (Override& existing : master.overrides) {
         if (existing.instance != added.instance)
             continue;
+        Override* winner = &existing;
+        Override* loser = &added;
         if (added.sequence >= existing.sequence)
+            std::swap(winner, loser);
+        winner->supersededBytes.push_back(loser->bytes);
+        winner->supersededBytes.insert(winner->supersededBytes.end(),
+                                       loser->supersededBytes.begin(),
+                                       loser->supersededBytes.end());
+        if (winner == &added)
             existing = std::move(added);
         return;
     }

@@ -87,6 +87,13 @@ Edit removal(const ByteRange& range) {
     return edit;
 }
 
+// An override's VEVENT and those it won over.
+void addOverrideRemovals(const Override& replacement, std::vector<Edit>& edits) {
+    edits.push_back(removal(replacement.bytes));
+    for (const ByteRange& superseded : replacement.supersededBytes)
+        edits.push_back(removal(superseded));
+}
+
 } // namespace
 
 bool deleteEvent(const Calendar& calendar, int event, std::string& newBytes) {
@@ -95,7 +102,7 @@ bool deleteEvent(const Calendar& calendar, int event, std::string& newBytes) {
     const Event& target = calendar.events[static_cast<size_t>(event)];
     std::vector<Edit> edits = {removal(target.bytes)};
     for (const Override& replacement : target.overrides)
-        edits.push_back(removal(replacement.bytes));
+        addOverrideRemovals(replacement, edits);
     newBytes = applyEdits(calendar.bytes, edits);
     return true;
 }
@@ -119,8 +126,7 @@ bool deleteOccurrence(const Calendar& calendar, const Occurrence& occurrence,
     const bool replaced = occurrence.overrideIndex >= 0 &&
                           static_cast<size_t>(occurrence.overrideIndex) < target.overrides.size();
     if (replaced)
-        edits.push_back(
-            removal(target.overrides[static_cast<size_t>(occurrence.overrideIndex)].bytes));
+        addOverrideRemovals(target.overrides[static_cast<size_t>(occurrence.overrideIndex)], edits);
     newBytes = applyEdits(calendar.bytes, edits);
     return true;
 }

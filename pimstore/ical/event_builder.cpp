@@ -9,6 +9,9 @@ namespace daybrook::ical {
 
 namespace {
 
+// The longest occurrence a series may have (see readRecurrence).
+constexpr std::int64_t kLongestRecurringLength = 366 * kSecondsPerDay;
+
 LocalTime wallOf(const ResolvedTime& time) {
     CivilDateTime civil = time.value.civil;
     if (time.value.isDate)
@@ -262,6 +265,18 @@ void readRecurrence(const Component& vevent, ZoneResolver& zones, Event& event,
     }
     readExceptionsAndExtras(vevent, zones, event, diagnostics);
     event.recurring = recurrence.hasRule || !recurrence.extraStarts.empty();
+    // Instances are at least a day apart, so each one longer than a year overlaps hundreds of
+    // others, and one lasting centuries (a damaged year) thousands: every day would list them
+    // all. Such an event is kept as its first occurrence.
+    const std::int64_t length =
+        event.timing.durationDays * kSecondsPerDay + event.timing.durationSeconds;
+    if (event.recurring && length > kLongestRecurringLength) {
+        addWarning(diagnostics, rrule != nullptr ? rrule->line : vevent.line,
+                   "each occurrence would last more than a year; only the first occurrence is "
+                   "kept");
+        recurrence = Recurrence();
+        event.recurring = false;
+    }
 }
 
 int sequenceOf(const Component& vevent) {

@@ -52,6 +52,36 @@ TEST(CalendarWriter, DeletingAnOccurrenceAddsAnExdateInTheFilesLineBreaks) {
               startsIn(rereadIndex, at(2009, 1, 25), at(2009, 1, 28), 1));
 }
 
+// Found by the fuzzer: of two overrides of one instance only the winner was known, so the other
+// outlived a deleted series (standing alone) or a deleted occurrence (in the winner's place).
+TEST(CalendarWriter, AnOverrideThatLostToAnotherOfItsInstanceGoesWithIt) {
+    const std::string original = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n"
+                                 "BEGIN:VEVENT\r\nUID:s\r\nDTSTART:20240304T100000Z\r\n"
+                                 "RRULE:FREQ=DAILY;COUNT=3\r\nSUMMARY:Series\r\nEND:VEVENT\r\n"
+                                 "BEGIN:VEVENT\r\nUID:s\r\nRECURRENCE-ID:20240305T100000Z\r\n"
+                                 "DTSTART:20240305T120000Z\r\nSUMMARY:Lost\r\nEND:VEVENT\r\n"
+                                 "BEGIN:VEVENT\r\nUID:s\r\nRECURRENCE-ID:20240305T100000Z\r\n"
+                                 "DTSTART:20240305T150000Z\r\nSUMMARY:Won\r\nEND:VEVENT\r\n"
+                                 "END:VCALENDAR\r\n";
+    const Calendar calendar = readCalendar(original);
+    ASSERT_EQ(1u, calendar.events.size());
+    ASSERT_EQ(1u, calendar.events[0].overrides.size());
+    std::string withoutSeries;
+    ASSERT_TRUE(deleteEvent(calendar, 0, withoutSeries));
+    EXPECT_EQ("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nEND:VCALENDAR\r\n", withoutSeries);
+
+    OccurrenceIndex index(calendar, utcDevice());
+    Occurrence moved;
+    ASSERT_TRUE(index.occurrenceAt(0, at(2024, 3, 5, 15), moved));
+    std::string withoutOccurrence;
+    ASSERT_TRUE(deleteOccurrence(calendar, moved, withoutOccurrence));
+    const Calendar reread = readCalendar(withoutOccurrence);
+    OccurrenceIndex rereadIndex(reread, utcDevice());
+    EXPECT_EQ((std::vector<std::string>{"2024-03-04 10:00", "2024-03-06 10:00"}),
+              startsIn(rereadIndex, at(2024, 3, 4), at(2024, 3, 7)))
+        << "neither override takes the deleted occurrence's place";
+}
+
 TEST(CalendarWriter, DeletingAMovedOccurrenceRemovesItsOverrideToo) {
     const std::string original = realWorldBytes("khal_recurrence_id_cancelled.ics");
     const Calendar calendar = readCalendar(original);

@@ -183,3 +183,34 @@ TEST(Recurrence, DailySeriesFrom1990AnsweredIn2030WithoutWalkingThere) {
 
 } // namespace
 } // namespace daybrook::ical::testing
+
+namespace daybrook::ical::testing {
+namespace {
+
+// Found by the fuzzer: a damaged year made each weekly occurrence last a thousand years, so every
+// day listed some 52,000 of them. Past a year an occurrence overlaps hundreds of its own series;
+// such an event is read as its first occurrence.
+TEST(Recurrence, OccurrencesLongerThanAYearLeaveTheFirstOccurrenceAlone) {
+    const Calendar damaged = readBody("BEGIN:VEVENT\nUID:d\nDTSTART:10070315T070000\n"
+                                      "DTEND:20140630T120000\nRRULE:FREQ=WEEKLY\nSUMMARY:Work\n"
+                                      "END:VEVENT\n");
+    ASSERT_EQ(1u, damaged.events.size());
+    EXPECT_FALSE(damaged.events[0].recurring);
+    EXPECT_TRUE(hasDiagnostic(damaged, Severity::Warning, 7, "more than a year"))
+        << describe(damaged.diagnostics);
+    OccurrenceIndex index(damaged, utcDevice());
+    EXPECT_EQ(1u, startsIn(index, at(2014, 6, 2), at(2014, 6, 3)).size())
+        << "the day lists the one long occurrence";
+
+    const Calendar yearLong = readBody("BEGIN:VEVENT\nUID:y\nDTSTART;VALUE=DATE:20240101\n"
+                                       "DTEND;VALUE=DATE:20250101\nRRULE:FREQ=YEARLY\n"
+                                       "SUMMARY:Leap year\nEND:VEVENT\n");
+    EXPECT_TRUE(yearLong.events[0].recurring) << "366 days still recur";
+    const Calendar longer = readBody("BEGIN:VEVENT\nUID:z\nDTSTART;VALUE=DATE:20240101\n"
+                                     "DTEND;VALUE=DATE:20250102\nRRULE:FREQ=YEARLY\n"
+                                     "SUMMARY:Too long\nEND:VEVENT\n");
+    EXPECT_FALSE(longer.events[0].recurring) << "367 days do not";
+}
+
+} // namespace
+} // namespace daybrook::ical::testing
