@@ -31,6 +31,7 @@
 
 #include <cstring>
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -423,16 +424,28 @@ TEST_F(HostileInputTest, ALanguageModuleLongerThanEveryBufferLabelsTheOptionsShe
 TEST_F(HostileInputTest, ExtensionEntriesThatDoNotFitTheirRecordAreLeftOut) {
     ScopedRegistryKey extensions(HKEY_CURRENT_USER, kExtensionsKey);
     const std::wstring module = programFolder() + L"\\testmodules\\ExtensionBoth.dll";
-    extensions.setString(std::wstring(99, L'n').c_str(), module); // the longest name that fits
+    // One subkey per extension, each with a Name and a Path.
+    auto extension = [](const wchar_t* subkey) {
+        return std::make_unique<ScopedRegistryKey>(
+            HKEY_CURRENT_USER, (std::wstring(kExtensionsKey) + L"\\" + subkey).c_str());
+    };
+    auto longestName = extension(L"a");
+    longestName->setString(L"Name", std::wstring(99, L'n')); // the longest name that fits
+    longestName->setString(L"Path", module);
+    auto unterminated259 = extension(L"b");
     std::wstring exactly259 = module + std::wstring(259 - module.size(), L' ');
-    extensions.setBinary(L"Unterminated259", REG_SZ, exactly259.data(), 259 * sizeof(wchar_t));
+    unterminated259->setBinary(L"Path", REG_SZ, exactly259.data(), 259 * sizeof(wchar_t));
+    auto unterminated260 = extension(L"c");
     std::wstring exactly260(260, L'p');
-    extensions.setBinary(L"Unterminated260", REG_SZ, exactly260.data(), 260 * sizeof(wchar_t));
-    extensions.setString(L"Huge", std::wstring(100000, L'h'));
-    extensions.setString(L"ExpandsTooFar", L"%SystemRoot%\\" + std::wstring(250, L'e'),
-                         REG_EXPAND_SZ);
-    extensions.setString(L"Multi", module + L"\0", REG_MULTI_SZ);
-    extensions.setBinary(L"Nothing", REG_SZ, nullptr, 0);
+    unterminated260->setBinary(L"Path", REG_SZ, exactly260.data(), 260 * sizeof(wchar_t));
+    auto huge = extension(L"d");
+    huge->setString(L"Path", std::wstring(100000, L'h'));
+    auto expandsTooFar = extension(L"e");
+    expandsTooFar->setString(L"Path", L"%SystemRoot%\\" + std::wstring(250, L'e'), REG_EXPAND_SZ);
+    auto multi = extension(L"f");
+    multi->setString(L"Path", module + L"\0", REG_MULTI_SZ);
+    auto nothing = extension(L"g");
+    nothing->setBinary(L"Path", REG_SZ, nullptr, 0);
     ASSERT_EQ(2, loadExtensionTable())
         << "a 99-unit name and a 259-unit unterminated path fit; 260 units, 100,000 units, an "
            "expansion past 260, a multi-string and an empty value do not";
