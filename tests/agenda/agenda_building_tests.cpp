@@ -97,9 +97,7 @@ protected:
         std::wstring path = folder.file(L"calendar" + std::to_wstring(++generation) + L".ics");
         std::string text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Daybrook tests//EN\r\n" +
                            events + "END:VCALENDAR\r\n";
-        FILE* file = _wfopen(path.c_str(), L"wb");
-        fwrite(text.data(), 1, text.size(), file);
-        fclose(file);
+        writeFileBytes(path, text);
         DeviceSetCalendarFile(path.c_str());
         destroyList(list);
         list = BuildAgenda(window.hwnd());

@@ -39,25 +39,11 @@ DeviceCalendarFile::~DeviceCalendarFile() {
 }
 
 void DeviceCalendarFile::rewrite(const std::string& contents) {
-    HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
-    CloseHandle(file);
+    testing_support::writeFileBytes(path_, contents);
 }
 
 std::string DeviceCalendarFile::contents() const {
-    std::string text;
-    HANDLE file = CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return text;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        text.append(buffer, read);
-    CloseHandle(file);
-    return text;
+    return testing_support::readFileBytes(path_);
 }
 
 double deviceDay(int offset) {

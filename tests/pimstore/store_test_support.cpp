@@ -17,13 +17,7 @@ SYSTEMTIME transition(WORD month, WORD week, WORD hour) {
 }
 
 void writeBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    ASSERT_EQ(bytes.size(), written);
+    ASSERT_TRUE(testing_support::writeFileBytes(path, bytes)) << "the calendar file is written";
 }
 
 } // namespace
@@ -177,17 +171,7 @@ std::vector<std::wstring> subjectsOf(IPOutlookItemCollection* items) {
 }
 
 std::string readBytes(const std::wstring& path) {
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
+    return testing_support::readFileBytes(path);
 }
 
 // The folder is a Unix path; Wine shows the Unix root as drive Z:.

@@ -34,29 +34,6 @@ bool fileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string readBytes(const std::wstring& path) {
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-}
-
-void writeBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 // The file cut into its VEVENT blocks and the text between them.
 struct Segment {
     bool event;
@@ -176,7 +153,7 @@ protected:
 TEST_F(StoreRewriteTest, ARewriteCutOffBeforeTheReplaceLeavesTheOldFileInForce) {
     const std::string original = calendar.contents();
     const std::string abandoned = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nEND:VCALENDAR\r\n";
-    writeBytes(temporary(), abandoned);
+    writeFileBytes(temporary(), abandoned);
     destroyList(list);
     list = BuildAgenda(window.hwnd());
     EXPECT_NE(nullptr, listed(L"Review")) << "the store reads the old file, not the abandoned one";
@@ -276,7 +253,7 @@ TEST_F(StoreRewriteTest, DeletingFromRealExportsKeepsEveryByteOfTheRest) {
                            "pyical_bad_stray_line.ics",
                            "pyical_bad_missing_end.ics"};
     for (const char* name : files) {
-        const std::string original = readBytes(realWorldPath(name));
+        const std::string original = readFileBytes(realWorldPath(name));
         ASSERT_FALSE(original.empty()) << name;
         calendar.rewrite(original);
         const bool rejected = daybrook::ical::readCalendar(original).rejected;

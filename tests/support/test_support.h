@@ -46,6 +46,10 @@ private:
 
 // Copies a file, replacing what is there; false on failure.
 bool copyFile(const std::wstring& from, const std::wstring& to);
+// The whole file as bytes; empty when it cannot be read. Others may write or delete meanwhile.
+std::string readFileBytes(const std::wstring& path);
+// Replaces the file with these bytes; false unless all were written.
+bool writeFileBytes(const std::wstring& path, const std::string& bytes);
 // Removes a file and waits until it is really gone (a library may still be mapped briefly).
 void removeFile(const std::wstring& path);
 

@@ -8,7 +8,6 @@
 #include <device.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -52,13 +51,11 @@ protected:
         addBuiltIn(L"Messaging", 2, 2);
         addBuiltIn(L"Tasks", 3, 3);
         std::wstring calendar = folder.file(L"today.ics");
-        FILE* file = _wfopen(calendar.c_str(), L"wb");
-        std::fputs("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Daybrook tests//EN\r\n"
-                   "BEGIN:VEVENT\r\nUID:review\r\nSUMMARY:Review\r\n"
-                   "DTSTART:20261208T140000\r\nDTEND:20261208T150000\r\nEND:VEVENT\r\n"
-                   "END:VCALENDAR\r\n",
-                   file);
-        std::fclose(file);
+        writeFileBytes(calendar,
+                       "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Daybrook tests//EN\r\n"
+                       "BEGIN:VEVENT\r\nUID:review\r\nSUMMARY:Review\r\n"
+                       "DTSTART:20261208T140000\r\nDTEND:20261208T150000\r\nEND:VEVENT\r\n"
+                       "END:VCALENDAR\r\n");
         DeviceSetCalendarFile(calendar.c_str());
         DeviceSetClock(&kNow, FALSE);
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
