@@ -1,6 +1,7 @@
 // Every input the fuzzer ever kept: the seed corpus and each file that once crashed or broke a
 // check, put through the same calendar exercise as under the fuzzer, now on this platform too.
 #include "calendar_exercise.h"
+#include "ical_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -14,20 +15,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Under Wine the Unix path of the source folder is reachable through drive Z:.
-fs::path platformPath(std::string path) {
-#ifdef _WIN32
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-#endif
-    return fs::path(path);
-}
-
 std::vector<fs::path> inputsIn(const char* folder) {
     std::vector<fs::path> files;
     std::error_code error;
-    for (const fs::directory_entry& entry :
-         fs::directory_iterator(platformPath(std::string(DAYBROOK_FUZZ_DIR) + "/" + folder), error))
+    for (const fs::directory_entry& entry : fs::directory_iterator(
+             fs::path(daybrook::ical::testing::testDataPath(std::string("fuzz/") + folder)), error))
         if (entry.is_regular_file() && entry.path().filename().string()[0] != '.')
             files.push_back(entry.path());
     return files;

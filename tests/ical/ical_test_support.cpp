@@ -1,19 +1,12 @@
 #include "ical_test_support.h"
 
+#include <windows.h>
+
 #include <cstdio>
 
 namespace daybrook::ical::testing {
 
 namespace {
-
-// Under Wine the Unix path of the shared folder is reachable through drive Z:.
-std::string platformPath(std::string path) {
-#ifdef _WIN32
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-#endif
-    return path;
-}
 
 ZoneRule zoneRule(int offsetMinutes, TransitionRule daylightBegins, TransitionRule daylightEnds) {
     ZoneRule rule;
@@ -34,8 +27,15 @@ TransitionRule sunday(int month, int week, int hour) {
 
 } // namespace
 
+std::string testDataPath(const std::string& name) {
+    char program[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
+    std::string folder(program, length);
+    return folder.substr(0, folder.find_last_of('\\')) + "\\testdata\\" + name;
+}
+
 std::string realWorldBytes(const std::string& fileName) {
-    const std::string path = platformPath(std::string(DAYBROOK_CALENDARS_DIR) + "/" + fileName);
+    const std::string path = testDataPath("calendars/" + fileName);
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return std::string();

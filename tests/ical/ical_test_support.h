@@ -11,6 +11,8 @@
 namespace daybrook::ical::testing {
 
 // Bytes of a file in the shared real-world calendar folder; empty when it cannot be read.
+// The path of a file of the tests' data, which lies beside the test program (testdata\name).
+std::string testDataPath(const std::string& name);
 std::string realWorldBytes(const std::string& fileName);
 Calendar readRealWorld(const std::string& fileName);
 

@@ -38,8 +38,8 @@ DeviceCalendarFile::~DeviceCalendarFile() {
     SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-void DeviceCalendarFile::rewrite(const std::string& contents) {
-    testing_support::writeFileBytes(path_, contents);
+bool DeviceCalendarFile::rewrite(const std::string& contents) {
+    return testing_support::writeFileBytes(path_, contents);
 }
 
 std::string DeviceCalendarFile::contents() const {

@@ -26,8 +26,8 @@ public:
     ~DeviceCalendarFile();
     const std::wstring& path() const { return path_; }
     std::string contents() const;
-    // Writes the file anew, as another program would.
-    void rewrite(const std::string& contents);
+    // Writes the file anew, as another program would; false unless all was written.
+    bool rewrite(const std::string& contents);
 
 private:
     testing_support::TempFolder folder_;

@@ -174,12 +174,8 @@ std::string readBytes(const std::wstring& path) {
     return testing_support::readFileBytes(path);
 }
 
-// The folder is a Unix path; Wine shows the Unix root as drive Z:.
 std::string realWorldCalendar(const char* name) {
-    std::wstring path = L"Z:" + utf16(std::string(DAYBROOK_CALENDARS_DIR) + "/" + name);
-    for (wchar_t& c : path)
-        c = c == L'/' ? L'\\' : c;
-    return readBytes(path);
+    return readBytes(testing_support::testDataFile(L"calendars\\" + utf16(name)));
 }
 
 std::wstring utf16(const std::string& utf8) {

@@ -1,6 +1,9 @@
 // A separate program that deletes every appointment of the device's calendar through the store,
-// one rewrite of the file after the other, so that a test can end it at any moment. Prints
-// "deleted=N" and exits 0, or exits 1 when the store cannot be reached.
+// one rewrite of the file after the other, so that a test can end it at any moment.
+//   calendar_deleter.exe <event name>
+// Sets the named event just before its first delete, so that the test sees it begin without
+// opening the file. Prints "deleted=N" and exits 0 when every appointment is deleted, 2 when a
+// delete fails, 1 on bad arguments or when the store cannot be reached.
 #include <device.h>
 #include <pimstore.h>
 
@@ -8,24 +11,29 @@
 
 namespace {
 
-// Deletes the first appointment of the calendar; false when there is none left (or the store
-// refuses).
-bool deleteFirst(IPOutlookApp* application) {
+const int kAllDeleted = 0;
+const int kUnusable = 1;
+const int kDeleteFailed = 2;
+
+// The calendar's appointments (the collection reads the file anew each time); null on failure.
+IPOutlookItemCollection* appointments(IPOutlookApp* application) {
     IFolder* calendar = nullptr;
     if (FAILED(application->GetDefaultFolder(olFolderCalendar, &calendar)) || !calendar)
-        return false;
+        return nullptr;
     IPOutlookItemCollection* items = nullptr;
-    HRESULT result = calendar->get_Items(&items);
+    if (FAILED(calendar->get_Items(&items)))
+        items = nullptr;
     calendar->Release();
-    if (FAILED(result) || !items)
-        return false;
+    return items;
+}
+
+// Deletes the first appointment of the collection.
+bool deleteFirst(IPOutlookItemCollection* items) {
     IDispatch* item = nullptr;
-    result = items->Item(1, &item);
-    items->Release();
-    if (FAILED(result) || !item)
+    if (FAILED(items->Item(1, &item)) || !item)
         return false;
     IAppointment* appointment = nullptr;
-    result = item->QueryInterface(IID_IAppointment, reinterpret_cast<void**>(&appointment));
+    HRESULT result = item->QueryInterface(IID_IAppointment, reinterpret_cast<void**>(&appointment));
     item->Release();
     if (FAILED(result) || !appointment)
         return false;
@@ -34,26 +42,53 @@ bool deleteFirst(IPOutlookApp* application) {
     return SUCCEEDED(result);
 }
 
+// Deletes until none is left; kAllDeleted, or kDeleteFailed as soon as one fails.
+int deleteAll(IPOutlookApp* application, HANDLE started, int* deleted) {
+    for (;;) {
+        IPOutlookItemCollection* items = appointments(application);
+        if (!items)
+            return kDeleteFailed;
+        int count = 0;
+        bool done = SUCCEEDED(items->get_Count(&count)) && count == 0;
+        bool ok = done;
+        if (!done) {
+            SetEvent(started);
+            ok = deleteFirst(items);
+        }
+        items->Release();
+        if (done)
+            return kAllDeleted;
+        if (!ok)
+            return kDeleteFailed;
+        ++*deleted;
+    }
+}
+
 } // namespace
 
-int main() {
-    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
-        return 1;
-    IPOutlookApp* application = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_Application, nullptr, CLSCTX_INPROC_SERVER, IID_IPOutlookApp,
-                                reinterpret_cast<void**>(&application))) ||
-        FAILED(application->Logon(0))) {
-        if (application)
-            application->Release();
-        CoUninitialize();
-        return 1;
+int main(int argc, char** argv) {
+    if (argc != 2)
+        return kUnusable;
+    HANDLE started = OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[1]);
+    if (!started)
+        return kUnusable;
+    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
+        CloseHandle(started);
+        return kUnusable;
     }
+    IPOutlookApp* application = nullptr;
+    int status = kUnusable;
     int deleted = 0;
-    while (deleteFirst(application))
-        ++deleted;
-    application->Logoff();
-    application->Release();
+    if (SUCCEEDED(CoCreateInstance(CLSID_Application, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IPOutlookApp, reinterpret_cast<void**>(&application))) &&
+        SUCCEEDED(application->Logon(0))) {
+        status = deleteAll(application, started, &deleted);
+        application->Logoff();
+    }
+    if (application)
+        application->Release();
     CoUninitialize();
+    CloseHandle(started);
     std::printf("deleted=%d\n", deleted);
-    return 0;
+    return status;
 }

@@ -74,8 +74,7 @@ bool isOriginalLessWholeEvents(const std::vector<Segment>& original, const std::
 }
 
 std::wstring realWorldPath(const char* name) {
-    std::string path = std::string("Z:") + DAYBROOK_CALENDARS_DIR + "/" + name;
-    return std::wstring(path.begin(), path.end());
+    return testDataFile(L"calendars\\" + std::wstring(name, name + std::strlen(name)));
 }
 
 int countEvents(const std::string& bytes) {
@@ -190,12 +189,72 @@ TEST_F(StoreRewriteTest, ARewriteThatCannotReplaceTheFileLeavesItAloneAndCleansU
     }
 }
 
+// The writer program, started with the name of an event it sets just before its first delete.
+class Writer {
+public:
+    Writer(const std::wstring& program, int round) {
+        char name[64];
+        std::snprintf(name, sizeof name, "daybrook-deleter-%lu-%d", GetCurrentProcessId(), round);
+        started_ = CreateEventA(nullptr, TRUE, FALSE, name);
+        std::wstring commandLine =
+            L"\"" + program + L"\" " + std::wstring(name, name + std::strlen(name));
+        // Launching is not what is tested: a launch refused for a moment is tried again.
+        for (int attempt = 0; attempt < 5 && !process_.hProcess; ++attempt) {
+            STARTUPINFOW startup = {};
+            startup.cb = sizeof startup;
+            if (CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                               nullptr, nullptr, &startup, &process_))
+                break;
+            process_ = {};
+            launchErrors_ += " " + std::to_string(GetLastError());
+            Sleep(100u << attempt);
+        }
+    }
+    ~Writer() {
+        if (process_.hProcess) {
+            TerminateProcess(process_.hProcess, kKilled);
+            WaitForSingleObject(process_.hProcess, INFINITE);
+            CloseHandle(process_.hThread);
+            CloseHandle(process_.hProcess);
+        }
+        if (started_)
+            CloseHandle(started_);
+    }
+    bool launched() const { return process_.hProcess != nullptr; }
+    // The errors of the launches that failed, for the failure message.
+    const std::string& launchErrors() const { return launchErrors_; }
+    // Waits until it begins deleting; false when it ended first or never began.
+    bool waitUntilStarted() {
+        HANDLE either[] = {started_, process_.hProcess};
+        return WaitForMultipleObjects(2, either, FALSE, kGenerousWait) == WAIT_OBJECT_0;
+    }
+    // Lets it run for at most this long, then ends it; its exit code.
+    DWORD endAfter(DWORD milliseconds) {
+        if (WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_TIMEOUT)
+            TerminateProcess(process_.hProcess, kKilled);
+        WaitForSingleObject(process_.hProcess, kGenerousWait);
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+    static constexpr DWORD kAllDeleted = 0;
+    static constexpr DWORD kKilled = 9;
+
+private:
+    static constexpr DWORD kGenerousWait = 120000;
+    HANDLE started_ = nullptr;
+    PROCESS_INFORMATION process_ = {};
+    std::string launchErrors_;
+};
+
 // The writer ended at any moment, as a crash or a pulled battery would: the file is always whole,
-// the old one or the new one.
+// the old one or the new one. Nothing here opens the file while the writer runs: the platform
+// refuses to rename over a file that anyone holds open, and the writer's deletes would fail.
 TEST_F(StoreRewriteTest, AWriterKilledAtAnyMomentLeavesAWholeFile) {
     // Enough events that the writer's work takes a while: it is ended somewhere inside it.
     std::string events;
-    for (int i = 0; i < 150; ++i) {
+    for (int i = 0; i < 60; ++i) {
         char event[256];
         std::snprintf(event, sizeof event,
                       "BEGIN:VEVENT\r\nUID:e%d@tests\r\nDTSTART:202603%02dT%02d0000\r\n"
@@ -208,35 +267,44 @@ TEST_F(StoreRewriteTest, AWriterKilledAtAnyMomentLeavesAWholeFile) {
         "END:VCALENDAR\r\n";
     const std::vector<Segment> segments = segmentsOf(original);
     const std::wstring program = programFolder() + L"\\calendar_deleter.exe";
+    // The first round runs whole: its length is the span the later rounds are ended within.
+    DWORD wholeRun = 0;
     int cutShort = 0;
-    for (int round = 0; round < 12; ++round) {
-        calendar.rewrite(original);
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process = {};
-        std::wstring commandLine = L"\"" + program + L"\"";
-        ASSERT_TRUE(CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
-                                   nullptr, nullptr, &startup, &process));
-        // Once it has begun rewriting, it is ended after a different stretch each round: at its
-        // first rewrite, in the middle of its work, or after its last.
-        while (calendar.contents() == original &&
-               WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
+    std::mt19937 random(20261209);
+    const int kRounds = 12;
+    for (int round = 0; round < kRounds; ++round) {
+        ASSERT_TRUE(removeFile(temporary())) << "round " << round << " starts clean";
+        ASSERT_TRUE(calendar.rewrite(original)) << "round " << round << " starts clean";
+        Writer writer(program, round);
+        ASSERT_TRUE(writer.launched())
+            << "round " << round << ": the writer starts (errors:" << writer.launchErrors() << ")";
+        ASSERT_TRUE(writer.waitUntilStarted()) << "round " << round << ": the writer begins";
+        const ULONGLONG begun = GetTickCount64();
+        const DWORD delay =
+            round == 0 ? 120000 : std::uniform_int_distribution<DWORD>(0, wholeRun)(random);
+        const DWORD code = writer.endAfter(delay);
+        if (round == 0) {
+            ASSERT_EQ(Writer::kAllDeleted, code) << "the first writer runs to its end";
+            wholeRun = static_cast<DWORD>((GetTickCount64() - begun) * 11 / 10) + 1;
         }
-        if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(round * 25)) == WAIT_TIMEOUT) {
-            TerminateProcess(process.hProcess, 9);
-            ++cutShort;
-        }
-        WaitForSingleObject(process.hProcess, INFINITE);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
         const std::string now = calendar.contents();
         EXPECT_FALSE(daybrook::ical::readCalendar(now).rejected)
             << "round " << round << ": the file is a whole calendar";
         EXPECT_TRUE(isOriginalLessWholeEvents(segments, now))
             << "round " << round << ": the file is the old one less whole events:\n"
             << now;
+        if (code == Writer::kKilled) {
+            ++cutShort;
+            continue;
+        }
+        ASSERT_EQ(Writer::kAllDeleted, code)
+            << "round " << round << ": a writer that was not ended deletes everything";
+        EXPECT_EQ(0, countEvents(now)) << "round " << round << ": every event is gone";
+        EXPECT_FALSE(fileExists(temporary())) << "round " << round << ": and no new file is left";
     }
-    std::printf("[ figures  ] writers ended in the middle of their work: %d of 12\n", cutShort);
+    EXPECT_GT(cutShort, 0) << "some writers are ended in the middle of their work";
+    std::printf("[ figures  ] a whole run: %lu ms; writers ended in their work: %d of %d\n",
+                static_cast<unsigned long>(wholeRun), cutShort, kRounds);
 }
 
 // Every real export the store accepts loses exactly the deleted event and not one byte more;

@@ -16,6 +16,10 @@ std::wstring joinPath(const std::wstring& folder, const std::wstring& name) {
     return folder + L"\\" + name;
 }
 
+std::wstring testDataFile(const std::wstring& name) {
+    return programFolder() + L"\\testdata\\" + name;
+}
+
 TempFolder::TempFolder() {
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);
@@ -102,6 +106,29 @@ bool ScopedRegistryKey::exists() const {
     return true;
 }
 
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(const wchar_t* name, const wchar_t* value)
+    : name_(name), existed_(false) {
+    DWORD length = GetEnvironmentVariableW(name, nullptr, 0);
+    if (length > 0) {
+        previous_.resize(length);
+        length = GetEnvironmentVariableW(name, &previous_[0], length);
+        previous_.resize(length);
+        existed_ = true;
+    }
+    SetEnvironmentVariableW(name, value);
+}
+
+ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
+    SetEnvironmentVariableW(name_.c_str(), existed_ ? previous_.c_str() : nullptr);
+}
+
+std::wstring deviceLibraryPath() {
+    wchar_t system[MAX_PATH], windows[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    return std::wstring(system) + L";" + windows;
+}
+
 std::string readFileBytes(const std::wstring& path) {
     std::string bytes;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
@@ -132,12 +159,13 @@ bool copyFile(const std::wstring& from, const std::wstring& to) {
     return CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
 }
 
-void removeFile(const std::wstring& path) {
-    for (int attempt = 0; attempt < 50; ++attempt) {
+bool removeFile(const std::wstring& path) {
+    for (int attempt = 0; attempt < 500; ++attempt) {
         if (DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
-            return;
+            return true;
         Sleep(10);
     }
+    return false;
 }
 
 void pumpMessages(DWORD milliseconds) {
@@ -205,7 +233,20 @@ int countThreadsStartedIn(HMODULE module) {
 
 DWORD countProcessHandles() {
     DWORD count = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &count);
+    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0)
+        return count;
+    // Where the platform reports none, the handle values that name an object are counted: they
+    // are handed out from the lowest free one, in steps of four.
+    DWORD misses = 0;
+    for (ULONG_PTR value = 4; misses < 4096; value += 4) {
+        DWORD flags = 0;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) {
+            ++count;
+            misses = 0;
+        } else {
+            ++misses;
+        }
+    }
     return count;
 }
 

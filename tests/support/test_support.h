@@ -10,6 +10,8 @@ namespace testing_support {
 // The folder of the running test program (where the built libraries lie).
 std::wstring programFolder();
 std::wstring joinPath(const std::wstring& folder, const std::wstring& name);
+// A file of the tests' data, which the build puts beside the programs (testdata\name).
+std::wstring testDataFile(const std::wstring& name);
 
 // A fresh folder under the temporary folder, removed with its files when it goes.
 class TempFolder {
@@ -44,14 +46,34 @@ private:
     std::wstring path_;
 };
 
+// Sets an environment variable of this process (null value: removes it) and puts back what it
+// was when it goes, also when the test fails half-way.
+class ScopedEnvironmentVariable {
+public:
+    ScopedEnvironmentVariable(const wchar_t* name, const wchar_t* value);
+    ~ScopedEnvironmentVariable();
+    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+private:
+    std::wstring name_;
+    std::wstring previous_;
+    bool existed_;
+};
+
+// The folders a device looks in for libraries (its Windows folder and the system's), for PATH:
+// what lies on the machine's own path is no part of the device.
+std::wstring deviceLibraryPath();
+
 // Copies a file, replacing what is there; false on failure.
 bool copyFile(const std::wstring& from, const std::wstring& to);
 // The whole file as bytes; empty when it cannot be read. Others may write or delete meanwhile.
 std::string readFileBytes(const std::wstring& path);
 // Replaces the file with these bytes; false unless all were written.
 bool writeFileBytes(const std::wstring& path, const std::string& bytes);
-// Removes a file and waits until it is really gone (a library may still be mapped briefly).
-void removeFile(const std::wstring& path);
+// Removes a file, trying again while it is still in use (a library may stay mapped briefly);
+// false when it could not be removed.
+bool removeFile(const std::wstring& path);
 
 // Dispatches every queued message of this thread for the given time.
 void pumpMessages(DWORD milliseconds);
