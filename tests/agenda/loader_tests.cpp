@@ -6,6 +6,7 @@
 #include "test_support.h"
 
 #include <device.h>
+#include <todaycmn.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -64,7 +65,7 @@ protected:
         DeviceSetCalendarFile(nullptr);
     }
     void start() {
-        thread = CreateThread(nullptr, 0, LoaderThread, window.hwnd(), 0, nullptr);
+        thread = CreateThread(nullptr, 0, LoaderThread, item, 0, nullptr);
         ASSERT_NE(nullptr, thread);
     }
     void request(LONG state) {
@@ -73,9 +74,11 @@ protected:
         SetEvent(gHost.wakeEvent);
         LeaveCriticalSection(&gHost.lock);
     }
+    // Answers what the loader sends this thread's windows while it waits for the thread to end.
     bool stop() {
         request(Stop);
-        bool ended = WaitForSingleObject(thread, 20000) == WAIT_OBJECT_0;
+        bool ended =
+            pumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 20000);
         DWORD code = 1;
         GetExitCodeThread(thread, &code);
         EXPECT_EQ(0u, code) << "an orderly stop";
@@ -83,10 +86,40 @@ protected:
         thread = nullptr;
         return ended;
     }
+    // A build that counts lines paints what it lists and asks the Today screen (the parent) for
+    // colours: it then waits inside the build until this thread answers.
+    void listLines() {
+        gOptions.UpcomingType = UpcomingLines;
+        gOptions.UpcomingCount = 31;
+    }
+    // Waits, answering nothing, until the build asks the parent something.
+    static bool waitUntilTheBuildAsks() {
+        const ULONGLONG end = GetTickCount64() + 20000;
+        while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) {
+            if (GetTickCount64() > end)
+                return false;
+            MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_SENDMESSAGE, 0);
+        }
+        return true;
+    }
+    // Waits until the loader has taken the wake-up (the event resets itself as it wakes); a look
+    // that finds it still set sets it again.
+    static bool waitUntilTheWakeUpIsTaken() {
+        return pumpUntil(
+            [] {
+                if (WaitForSingleObject(gHost.wakeEvent, 0) == WAIT_TIMEOUT)
+                    return true;
+                SetEvent(gHost.wakeEvent);
+                return false;
+            },
+            20000);
+    }
 
     Options saved;
     TempFolder folder;
-    TestWindow window;
+    TestWindow screen;
+    HWND item = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 240, 320, screen.hwnd(), nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
     HANDLE thread = nullptr;
 };
 
@@ -94,7 +127,6 @@ protected:
 
 TEST_F(LoaderTest, AStopWhileIdleEndsTheThreadAtOnce) {
     start();
-    Sleep(20);
     EXPECT_EQ(Idle, stateOf());
     EXPECT_TRUE(stop());
     EXPECT_EQ(nullptr, pendingOf()) << "nothing was asked for, nothing was built";
@@ -109,22 +141,25 @@ TEST_F(LoaderTest, AReloadParksANewListAndReturnsToIdle) {
 }
 
 TEST_F(LoaderTest, TwoWakeUpsDuringABuildCauseNoSecondBuild) {
+    listLines();
     start();
     request(Reload);
-    Sleep(60); // the loader has woken and taken the request
+    ASSERT_TRUE(waitUntilTheBuildAsks());
     SetEvent(gHost.wakeEvent);
     SetEvent(gHost.wakeEvent);
     ASSERT_TRUE(pumpUntil([] { return stateOf() == Idle && pendingOf(); }, 20000));
-    AgendaList* built = pendingOf();
-    Sleep(300);
-    EXPECT_EQ(built, pendingOf()) << "the extra wake-up found Idle and built nothing";
-    EXPECT_EQ(Idle, stateOf());
+    const int questionsOfOneBuild = screen.received(TODAYM_GETCOLOR);
+    ASSERT_TRUE(waitUntilTheWakeUpIsTaken());
+    EXPECT_TRUE(stop());
+    EXPECT_EQ(questionsOfOneBuild, screen.received(TODAYM_GETCOLOR))
+        << "the extra wake-up found Idle and built nothing";
 }
 
 TEST_F(LoaderTest, AStopDuringABuildWaitsForTheBuildAndKeepsItsList) {
+    listLines();
     start();
     request(Reload);
-    Sleep(60); // the loader has woken and taken the request
+    ASSERT_TRUE(waitUntilTheBuildAsks());
     EXPECT_TRUE(stop()) << "the thread ends right after the build";
     EXPECT_EQ(Stop, stateOf()) << "a stop is never turned back into Idle";
     EXPECT_NE(nullptr, pendingOf()) << "the finished list waits for the shutdown to free it";

@@ -116,7 +116,7 @@ TEST_F(OpeningTest, PocketInformantThatCannotShowFallsBackToTheDevicesCalendar) 
     EXPECT_EQ(1, views);
     EXPECT_TRUE(log.lines().empty()) << "a library without the window is not called";
 
-    removeFile(windowsFile(L"PITab.exe"));
+    ASSERT_TRUE(removeFile(windowsFile(L"PITab.exe")));
     programs.installPocketInformantLibrary(L"PIStandInFull", L"PITools.dll");
     EXPECT_EQ(L"Dentist at " + dateText(deviceDay(0), L"10:00 AM"),
               viewOfTap(item.appointment(L"Dentist"), &views))
@@ -223,7 +223,7 @@ protected:
 
 TEST_F(LaunchTest, TheDevicesCalendarStartsThroughItsShortcutAndListsTheStore) {
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"\\windows\\calendar.lnk"))
-        << "scripts/register.sh puts the Calendar's shortcut in place";
+        << "the Calendar's shortcut is in place";
     item.tap(item.pointOnItem(headingIndex()));
     HWND calendarWindow = newCalendarWindow(15000);
     ASSERT_NE(nullptr, calendarWindow) << "the Calendar came up";
@@ -250,8 +250,8 @@ TEST_F(LaunchTest, EachChoiceStartsItsOwnProgramOnce) {
     gOptions.ActivePIM = AgendaFusion;
     item.list()->selection = headingIndex();
     SendMessageW(item.window(), WM_TODAYCUSTOM_ACTION, VK_RETURN, 0);
-    lines = log.waitForLines(2);
-    pumpMessages(500); // a second start would have written by now
+    log.waitForLines(2);
+    ASSERT_TRUE(waitForStartedProgramsToEnd()) << "every program started has written its line";
     lines = log.lines();
     ASSERT_EQ(2u, lines.size()) << "the heading started the program, and only once";
     EXPECT_TRUE(contains(lines[1], "AgendaFusion.exe")) << lines[1];
@@ -259,7 +259,7 @@ TEST_F(LaunchTest, EachChoiceStartsItsOwnProgramOnce) {
 
     gOptions.ActivePIM = PocketInformant | AgendaFusion;
     EXPECT_EQ(0, launchCalendarProgram(item.window())) << "both bits name no program";
-    pumpMessages(300);
+    EXPECT_TRUE(waitForStartedProgramsToEnd()) << "nothing was started (a Calendar would stay)";
     EXPECT_EQ(2u, log.lines().size());
     EXPECT_EQ(nullptr, newCalendarWindow(0));
 }

@@ -1,5 +1,8 @@
 #include "stand_ins.h"
 
+#include <gtest/gtest.h>
+#include <tlhelp32.h>
+
 #include <sstream>
 
 using namespace testing_support;
@@ -50,6 +53,36 @@ std::vector<std::string> StandInLog::lines() const {
     return result;
 }
 
+namespace {
+
+// Programs this process started, apart from the platform's own desktop and console hosts.
+std::wstring childProcesses() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return L"?";
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    std::wstring names;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry))
+        if (entry.th32ParentProcessID == GetCurrentProcessId() &&
+            _wcsicmp(entry.szExeFile, L"explorer.exe") != 0 &&
+            _wcsicmp(entry.szExeFile, L"conhost.exe") != 0)
+            names += std::wstring(entry.szExeFile) + L" ";
+    CloseHandle(snapshot);
+    return names;
+}
+
+} // namespace
+
+bool waitForStartedProgramsToEnd(DWORD milliseconds) {
+    std::wstring running;
+    if (pumpUntil([&] { return (running = childProcesses()).empty(); }, milliseconds))
+        return true;
+    ADD_FAILURE() << "still running: " << running;
+    return false;
+}
+
 std::vector<std::string> StandInLog::waitForLines(size_t count, DWORD milliseconds) const {
     pumpUntil([&] { return lines().size() >= count; }, milliseconds);
     return lines();
@@ -67,9 +100,9 @@ DevicePrograms::~DevicePrograms() {
 void DevicePrograms::removeAll() {
     const wchar_t* traces[] = {L"PITab.exe", L"PITools.dll", L"PINewEditUI.dll"};
     for (const wchar_t* name : traces)
-        removeFile(windowsFile(name));
+        EXPECT_TRUE(removeFile(windowsFile(name))) << "the Windows folder loses " << name;
     for (const std::wstring& file : files_)
-        removeFile(file);
+        EXPECT_TRUE(removeFile(file)) << "the Windows folder loses " << file;
     files_.clear();
     RemoveDirectoryW(kAgendaFusionFolder);
 }

@@ -43,10 +43,16 @@ public:
 
 private:
     void removeAll();
+    testing_support::ScopedEnvironmentVariable path_{L"PATH",
+                                                     testing_support::deviceLibraryPath().c_str()};
     testing_support::ScopedRegistryKey agendaFusion_;
     testing_support::ScopedRegistryKey addIns_;
     std::vector<std::wstring> files_;
 };
+
+// Waits until every program this process started has ended (and so has written its record);
+// false when one still runs after the time given.
+bool waitForStartedProgramsToEnd(DWORD milliseconds = 30000);
 
 std::wstring windowsFile(const wchar_t* name);
 std::wstring testModule(const wchar_t* name);

@@ -70,7 +70,7 @@ TEST_F(StoreActionTest, TheStruckLineStaysUntilTheStoresNoticeBringsTheNextList)
     gHost.dataDirty = false;
     choose(dentist, kDeleteCommand, IDYES);
     AgendaList* struckList = item.list();
-    ASSERT_TRUE(pumpUntil([] { return gHost.dataDirty; }, 5000))
+    ASSERT_TRUE(pumpUntil([] { return gHost.dataDirty; }, 30000))
         << "the store announced the deletion to the item window";
     EXPECT_EQ(struckList, item.list());
     EXPECT_EQ(dentist, item.appointment(L"Dentist")) << "still listed, struck through";

@@ -177,7 +177,8 @@ TEST_F(ExtensionTableTest, NamesAndPathsThatDoNotFitTheRecordAreLeftOut) {
 }
 
 TEST_F(ExtensionTableTest, MissingOrUnusableValues) {
-    SetEnvironmentVariableW(L"DAYBROOK_TEST_MODULES", (programFolder() + L"\\testmodules").c_str());
+    const std::wstring modules = programFolder() + L"\\testmodules";
+    ScopedEnvironmentVariable variable(L"DAYBROOK_TEST_MODULES", modules.c_str());
     key.setSubkeyString(L"a No name", L"Path", testModule(L"ExtensionBoth.dll"));
     key.setSubkeyString(L"b Empty name", L"Name", L"");
     key.setSubkeyString(L"b Empty name", L"Path", testModule(L"ExtensionBoth.dll"));
@@ -207,7 +208,6 @@ TEST_F(ExtensionTableTest, MissingOrUnusableValues) {
     EXPECT_EQ(nullptr, ensureLoaded(&gExtensions.entries[3]))
         << "a path that does not load leaves the entry unloaded";
     EXPECT_EQ(nullptr, gExtensions.entries[3].module);
-    SetEnvironmentVariableW(L"DAYBROOK_TEST_MODULES", nullptr);
 }
 
 TEST_F(ExtensionTableTest, UnloadAllReleasesEveryModule) {

@@ -1,16 +1,22 @@
 #include "installed_programs_fixture.h"
 
+#include <gtest/gtest.h>
+
 using namespace testing_support;
 
 namespace {
 const wchar_t kAgendaFusionKey[] = L"SOFTWARE\\Developer One, Inc.\\Agenda Fusion";
 }
 
-EmulatedPrograms::EmulatedPrograms() : agendaFusion_(HKEY_LOCAL_MACHINE, kAgendaFusionKey) {
+EmulatedPrograms::EmulatedPrograms()
+    : path_(L"PATH", deviceLibraryPath().c_str()),
+      agendaFusion_(HKEY_LOCAL_MACHINE, kAgendaFusionKey) {
     removeAll();
 }
 
-EmulatedPrograms::~EmulatedPrograms() { removeAll(); }
+EmulatedPrograms::~EmulatedPrograms() {
+    removeAll();
+}
 
 std::wstring EmulatedPrograms::windowsFile(const wchar_t* name) const {
     wchar_t folder[MAX_PATH];
@@ -32,11 +38,12 @@ void EmulatedPrograms::installAgendaFusion(const std::wstring& appLocation) {
     agendaFusion_.setString(L"AppLocation", appLocation);
 }
 
-void EmulatedPrograms::installAgendaFusionKeyOnly() { agendaFusion_.setDword(L"Other", 1); }
+void EmulatedPrograms::installAgendaFusionKeyOnly() {
+    agendaFusion_.setDword(L"Other", 1);
+}
 
 void EmulatedPrograms::removeAll() {
-    removeFile(windowsFile(L"PITab.exe"));
-    removeFile(windowsFile(L"PITools.dll"));
-    removeFile(windowsFile(L"PINewEditUI.dll"));
+    for (const wchar_t* name : {L"PITab.exe", L"PITools.dll", L"PINewEditUI.dll"})
+        EXPECT_TRUE(removeFile(windowsFile(name))) << "the device's Windows folder loses " << name;
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kAgendaFusionKey);
 }

@@ -46,19 +46,6 @@ std::string runProgram(const std::wstring& path, DWORD* exitCode) {
     return output;
 }
 
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const wchar_t* name, const std::wstring& value) : name_(name) {
-        SetEnvironmentVariableW(name, value.c_str());
-    }
-    ~ScopedEnvironment() { SetEnvironmentVariableW(name_, nullptr); }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    const wchar_t* name_;
-};
-
 TEST_F(StoreActivationTest, AnotherProcessCreatesTheStoreThroughComAndCountsItsDay) {
     DeviceCalendar calendar(calendarOf(
         eventText("morning", ":20240315T080000", ":20240315T090000", "Morning") +
@@ -67,9 +54,9 @@ TEST_F(StoreActivationTest, AnotherProcessCreatesTheStoreThroughComAndCountsItsD
                   "RRULE:FREQ=DAILY\r\n") +
         eventText("overnight", ":20240314T220000", ":20240315T000000", "Ends at midnight")));
     // The child reads its device from the environment.
-    ScopedEnvironment file(L"DEVICE_CALENDAR", calendar.path());
-    ScopedEnvironment now(L"DEVICE_NOW", L"2024-03-15 07:00");
-    ScopedEnvironment zone(L"DEVICE_TZ_BIAS", L"0");
+    testing_support::ScopedEnvironmentVariable file(L"DEVICE_CALENDAR", calendar.path().c_str());
+    testing_support::ScopedEnvironmentVariable now(L"DEVICE_NOW", L"2024-03-15 07:00");
+    testing_support::ScopedEnvironmentVariable zone(L"DEVICE_TZ_BIAS", L"0");
     DWORD exitCode = 99;
     const std::string output =
         runProgram(testing_support::programFolder() + L"\\pimstore_probe.exe", &exitCode);

@@ -465,7 +465,16 @@ TEST_F(StoreQueryTest, QueriesOnAnotherThreadSurviveReloads) {
         calendar.rewrite(version(change % 2 ? "A" : "B"));
         ComPtr<IPOutlookItemCollection> refreshed;
         store.calendar->get_Items(refreshed.receive()); // looks at the file at once
-        Sleep(30);
+        // The reader answers twice more: at least one of its queries began after the rewrite.
+        const auto queries = [&] {
+            return InterlockedCompareExchange(&answers, 0, 0) +
+                   InterlockedCompareExchange(&mixed, 0, 0);
+        };
+        const LONG before = queries();
+        if (!testing_support::pumpUntil([&] { return queries() >= before + 2; }, 30000)) {
+            ADD_FAILURE() << "the reader stopped answering";
+            break;
+        }
     }
     InterlockedExchange(&stop, 1);
     reader.join();
