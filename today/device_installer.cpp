@@ -24,7 +24,7 @@ bool runDeviceInstaller(const WCHAR* library, bool install) {
         if (SUCCEEDED(result) && installExit)
             installExit(nullptr, L"\\Program Files\\Daybrook", 0, 0, 0, 0, 0);
         done = SUCCEEDED(result);
-        std::fwprintf(stdout, L"today: installed %ls (0x%08lx)\n", library,
+        std::fwprintf(stderr, L"today: installed %ls (0x%08lx)\n", library,
                       static_cast<unsigned long>(result));
     } else {
         auto uninstallInit = reinterpret_cast<UninstallInitProc>(
@@ -32,7 +32,7 @@ bool runDeviceInstaller(const WCHAR* library, bool install) {
         if (uninstallInit)
             uninstallInit(nullptr, L"\\Program Files\\Daybrook");
         done = uninstallInit != nullptr;
-        std::fwprintf(stdout, L"today: uninstalled %ls\n", library);
+        std::fwprintf(stderr, L"today: uninstalled %ls\n", library);
     }
     FreeLibrary(module);
     return done;

@@ -1,7 +1,7 @@
 // today.exe: the Today screen of the emulated device.
 //   today.exe [--calendar <file.ics>] [--now "YYYY-MM-DD HH:MM"] [--screen qvga|vga]
 //             [--landscape] [--locale <LCID>] [--ui-language <LANGID>]
-//             [--seconds <n>] [--png <file.png>] [--select <n>] [--gallery <file.png>]
+//             [--seconds <n>] [--png <file.png>] [--text] [--select <n>] [--gallery <file.png>]
 //             [--item <dll>]                   host one library instead of the registered items
 //             [--install <dll>] [--uninstall <dll>]   play the device installer first
 //             [--options [--close-options-after <ms>] [--options-page <n>]
@@ -10,6 +10,7 @@
 #include "device_shell.h"
 #include "layout_gallery.h"
 #include "options_session.h"
+#include "screen_text.h"
 #include "today_screen.h"
 #include "window_snapshot.h"
 #include <device.h>
@@ -34,6 +35,7 @@ struct Arguments {
     LCID locale = 0;
     LANGID uiLanguage = 0;
     bool landscape = false;
+    bool text = false;
     double seconds = 3.0;
     OptionsRequest options;
 };
@@ -43,7 +45,8 @@ void printUsage() {
                  "usage: today.exe [--calendar <file.ics>] [--now \"YYYY-MM-DD HH:MM\"]\n"
                  "                 [--screen qvga|vga] [--landscape] [--seconds <n>]\n"
                  "                 [--locale <LCID>] [--ui-language <LANGID>]\n"
-                 "                 [--png <file.png>] [--select <n>] [--gallery <file.png>]\n"
+                 "                 [--png <file.png>] [--text] [--select <n>]\n"
+                 "                 [--gallery <file.png>]\n"
                  "                 [--item <dll>]\n"
                  "                 [--install <dll>] [--uninstall <dll>]\n"
                  "                 [--options [--close-options-after <ms>] [--options-page <n>]\n"
@@ -56,6 +59,8 @@ bool parseArguments(int count, WCHAR** values, Arguments* arguments) {
         bool hasValue = i + 1 < count;
         if (wcscmp(name, L"--landscape") == 0) {
             arguments->landscape = true;
+        } else if (wcscmp(name, L"--text") == 0) {
+            arguments->text = true;
         } else if (wcscmp(name, L"--options") == 0) {
             arguments->options.open = true;
         } else if (!hasValue) {
@@ -194,8 +199,8 @@ int wmain(int argc, WCHAR** argv) {
         }
         DeviceSetClock(&now, FALSE);
     }
-    bool interactive =
-        displayAvailable() && !arguments.png && !arguments.gallery && !arguments.options.open;
+    bool interactive = displayAvailable() && !arguments.png && !arguments.text &&
+                       !arguments.gallery && !arguments.options.open;
     // Headless there is nobody to press OK: boxes are reported and answered.
     if (!interactive)
         DeviceSetMessageBoxHandler(reportMessageBox, nullptr);
@@ -216,11 +221,28 @@ int wmain(int argc, WCHAR** argv) {
 
 namespace {
 
+// Headless, the screen is shown once the items have finished their first build; without
+// --seconds that may take a large calendar's while.
+const DWORD kLongestFirstBuild = 120000;
+
+// Runs until every item has built its first list and painted it (or the time is up).
+void runUntilFirstBuild(TodayScreen& screen, const Arguments& arguments) {
+    DWORD bound =
+        arguments.secondsGiven ? static_cast<DWORD>(arguments.seconds * 1000) : kLongestFirstBuild;
+    if (!screen.RunUntilFirstBuild(bound))
+        std::fprintf(stderr, "today: the items had not finished their first build after %lu ms\n",
+                     static_cast<unsigned long>(bound));
+}
+
 int runHeadless(const Arguments& arguments) {
     TodayScreen screen;
     if (!screen.Create()) {
         std::fprintf(stderr, "today: cannot create the Today window (error %lu)\n", GetLastError());
         return 1;
+    }
+    if (arguments.text) {
+        captureTextDrawnBy(GetModuleHandleW(nullptr));
+        screen.SetLibraryObserver(captureTextDrawnBy);
     }
     if (arguments.item) {
         if (!screen.LoadItem(arguments.item, L"Daybrook")) {
@@ -237,10 +259,15 @@ int runHeadless(const Arguments& arguments) {
         screen.Destroy();
         return 1;
     }
-    screen.Run(static_cast<DWORD>(arguments.seconds * 1000), 250);
-    for (int press = 0; press < arguments.select; ++press)
+    runUntilFirstBuild(screen, arguments);
+    for (int press = 0; press < arguments.select; ++press) {
         screen.PressKey(VK_DOWN);
-    reportItems(screen);
+        screen.Settle();
+    }
+    if (arguments.text)
+        printShownTexts(shownTexts(screen.window()), stdout);
+    else
+        reportItems(screen);
     if (arguments.options.open) {
         if (!openItemOptions(screen, arguments.options))
             std::fprintf(stderr, "today: the item has no options (export 241)\n");
@@ -250,10 +277,10 @@ int runHeadless(const Arguments& arguments) {
     }
     int status = 0;
     if (arguments.png) {
-        UpdateWindow(screen.window());
-        screen.Run(50, 1000);
+        screen.Settle();
         if (saveWindowSnapshot(screen.window(), arguments.png)) {
-            std::fwprintf(stdout, L"today: wrote %ls\n", arguments.png);
+            // With --text, the standard output holds the screen's text alone.
+            std::fwprintf(arguments.text ? stderr : stdout, L"today: wrote %ls\n", arguments.png);
         } else {
             std::fwprintf(stderr, L"today: cannot write %ls\n", arguments.png);
             status = 1;

@@ -1,4 +1,5 @@
 #include "today_screen.h"
+#include "background_work.h"
 #include <device.h>
 #include <device_env.h>
 
@@ -279,6 +280,9 @@ bool TodayScreen::StartCustomItem(HostedItem* item) {
     HMODULE library = LoadLibraryW(item->entry.library.c_str());
     if (!library)
         return false;
+    watchBackgroundWork(library);
+    if (libraryObserver_)
+        libraryObserver_(library);
     // Through void*: FARPROC is only a placeholder for the entry's real signature.
     auto initialize = reinterpret_cast<PFNCUSTOMINITIALIZEITEM>(
         reinterpret_cast<void*>(GetProcAddress(library, MAKEINTRESOURCEA(ORDINAL_INITIALIZEITEM))));
@@ -380,25 +384,56 @@ void TodayScreen::QueryItems() {
         Layout();
 }
 
+namespace {
+
+bool never() {
+    return false;
+}
+
+void dispatchQueuedMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+} // namespace
+
 void TodayScreen::Run(DWORD milliseconds, DWORD pollInterval) {
+    RunUntil(never, milliseconds, pollInterval);
+}
+
+bool TodayScreen::RunUntil(bool (*done)(), DWORD milliseconds, DWORD pollInterval) {
     ULONGLONG end = GetTickCount64() + milliseconds;
     ULONGLONG nextPoll = 0;
     for (;;) {
         ULONGLONG now = GetTickCount64();
         if (now >= end)
-            return;
+            return false;
         if (now >= nextPoll) {
             QueryItems();
+            if (done())
+                return true;
             nextPoll = now + pollInterval;
         }
         DWORD wait = static_cast<DWORD>((nextPoll < end ? nextPoll : end) - now);
         MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, 0);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        dispatchQueuedMessages();
     }
+}
+
+bool TodayScreen::RunUntilFirstBuild(DWORD milliseconds) {
+    const bool built = RunUntil(firstBackgroundWorkDone, milliseconds, 20);
+    // The poll after the build takes its list.
+    QueryItems();
+    Settle();
+    return built;
+}
+
+void TodayScreen::Settle() {
+    dispatchQueuedMessages();
+    RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void TodayScreen::UnloadItems() {

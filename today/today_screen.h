@@ -22,12 +22,16 @@ struct HostedItem {
 
 // Menu commands of the interactive device window reach this handler.
 typedef void (*TodayCommandHandler)(UINT command, void* context);
+// Told of each item library once it is loaded, before the item starts (the screen itself watches
+// its background work).
+typedef void (*TodayLibraryObserver)(HMODULE library);
 
 class TodayScreen {
 public:
     // framed: a device window with a caption and menu, for a display a person looks at.
     bool Create(bool framed = false, HMENU menu = nullptr);
     void SetCommandHandler(TodayCommandHandler handler, void* context);
+    void SetLibraryObserver(TodayLibraryObserver observer) { libraryObserver_ = observer; }
     // The navigation keys of the device: up, down and the action key (return).
     void PressKey(UINT key);
     // The emulated screen changed size: the window follows and the items are polled.
@@ -42,6 +46,13 @@ public:
     void QueryItems();
     // Runs the message loop for the given time, polling items at the given interval.
     void Run(DWORD milliseconds, DWORD pollInterval);
+    // The same until done() holds after a poll (true) or the time is up (false).
+    bool RunUntil(bool (*done)(), DWORD milliseconds, DWORD pollInterval);
+    // Handles what is queued and paints every pending window now.
+    void Settle();
+    // Runs until every item has finished its first build (see background_work.h), takes its
+    // list and paints it; false when the time ran out first.
+    bool RunUntilFirstBuild(DWORD milliseconds);
     void UnloadItems();
     void Destroy();
 
@@ -68,6 +79,7 @@ private:
     bool framed_ = false;
     int selected_ = -1; // the row that has the selection, -1 for none
     TodayCommandHandler commandHandler_ = nullptr;
+    TodayLibraryObserver libraryObserver_ = nullptr;
     void* commandContext_ = nullptr;
     std::vector<std::unique_ptr<HostedItem>> items_;
 };

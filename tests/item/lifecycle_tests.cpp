@@ -3,6 +3,8 @@
 #include "host/item_host.h"
 #include "test_support.h"
 
+#include <background_work.h>
+
 #include <device.h>
 #include <gtest/gtest.h>
 #include <todaycmn.h>
@@ -123,22 +125,27 @@ TEST_F(LifecycleTest, AWindowThatCannotBeCreatedIsReported) {
 
 TEST_F(LifecycleTest, StartingAndStoppingAgainRenewsEverythingAndLeaksNothing) {
     TODAYLISTITEM record = item.record();
-    // A first round, long enough for a whole build, settles what the process creates once: COM,
-    // the window station's caches, and the appointment store with its watcher thread.
+    // A first round with a whole build settles what the process creates once: COM, the window
+    // station's caches, and the appointment store with its watcher thread.
+    watchBackgroundWork(item.module());
     HWND first = item.initialize(&record, parent.hwnd());
     ASSERT_NE(nullptr, first);
-    pumpMessages(1000);
+    ASSERT_TRUE(pumpUntil(firstBackgroundWorkDone, 60000)) << "the first build ends";
     DestroyWindow(first);
-    pumpMessages(20);
-    DWORD handles = countProcessHandles();
+    pumpMessages(0);
+    const DWORD handles = countProcessHandles();
+    ASSERT_GT(handles, 0u) << "the handles are counted";
 
     for (int round = 0; round < 10; ++round) {
+        watchBackgroundWork(item.module());
         HWND window = item.initialize(&record, parent.hwnd());
         ASSERT_NE(nullptr, window) << "round " << round;
         EXPECT_EQ(1, itemThreads(item.module())) << "one loader thread runs";
         EXPECT_FALSE(comUninitialisedOnThisThread()) << "COM is initialised for the item";
-        if (round % 2)
-            pumpMessages(20); // sometimes the loader has finished its first wake-up, sometimes not
+        // Stopped in the middle of its first build, or after it.
+        if (round % 2) {
+            EXPECT_TRUE(pumpUntil(firstBackgroundWorkDone, 60000)) << "round " << round;
+        }
         DestroyWindow(window);
         EXPECT_EQ(0, itemThreads(item.module())) << "the loader has ended, round " << round;
         EXPECT_TRUE(comUninitialisedOnThisThread()) << "COM is released, round " << round;

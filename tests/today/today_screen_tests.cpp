@@ -2,6 +2,7 @@
 // built-in Calendar item's place on a running Today screen; removing it brings the Calendar back
 // and unloads the library.
 #include "device_installer.h"
+#include "screen_text.h"
 #include "test_support.h"
 #include "today_screen.h"
 
@@ -94,7 +95,7 @@ TEST_F(TodayInstallTest, InstallingReplacesTheCalendarRowAndRemovingBringsItBack
     int calendarTop = rowNamed(screen, L"Calendar")->top;
 
     ASSERT_TRUE(runDeviceInstaller(library.c_str(), true));
-    screen.Run(500, 100);
+    ASSERT_TRUE(screen.RunUntilFirstBuild(60000)) << "the item builds its first list";
     EXPECT_EQ(L"Owner Info, \"Daybrook\", Messaging, Tasks", rowsOf(screen))
         << "the refresh broadcast makes the running Today screen read its items again: "
         << narrow(rowsOf(screen));
@@ -108,7 +109,7 @@ TEST_F(TodayInstallTest, InstallingReplacesTheCalendarRowAndRemovingBringsItBack
     HWND itemWindow = item->window;
 
     ASSERT_TRUE(runDeviceInstaller(library.c_str(), false));
-    screen.Run(200, 100);
+    screen.Settle();
     EXPECT_EQ(L"Owner Info, Calendar, Messaging, Tasks", rowsOf(screen))
         << "the Calendar row is enabled again and the item is gone";
     EXPECT_FALSE(IsWindow(itemWindow)) << "the item window was destroyed";
@@ -120,14 +121,14 @@ TEST_F(TodayInstallTest, ALibraryThatCannotBeLoadedIsReportedAndChangesNothing) 
     screen.LoadRegisteredItems();
     std::wstring missing = folder.file(L"missing.dll");
     EXPECT_FALSE(runDeviceInstaller(missing.c_str(), true));
-    screen.Run(100, 50);
+    screen.Settle();
     EXPECT_EQ(L"Owner Info, Calendar, Messaging, Tasks", rowsOf(screen));
 }
 
 TEST_F(TodayInstallTest, TheNavigationKeysPassThroughTheItemsOwnSelection) {
     ASSERT_TRUE(runDeviceInstaller(library.c_str(), true));
     screen.LoadRegisteredItems();
-    screen.Run(500, 100);
+    ASSERT_TRUE(screen.RunUntilFirstBuild(60000)) << "the item builds its first list";
     ASSERT_EQ(L"Owner Info, \"Daybrook\", Messaging, Tasks", rowsOf(screen));
     screen.PressKey(VK_DOWN);
     EXPECT_EQ(0, screen.selectedRow()) << "the owner row takes the selection first";
@@ -140,5 +141,46 @@ TEST_F(TodayInstallTest, TheNavigationKeysPassThroughTheItemsOwnSelection) {
     EXPECT_EQ(1, screen.selectedRow()) << "coming back from below, the item takes it again";
     screen.PressKey(VK_UP);
     EXPECT_EQ(0, screen.selectedRow());
+    runDeviceInstaller(library.c_str(), false);
+}
+
+// The screen as text: every text the screen and the item draw, where it lands, read from their
+// own drawing calls (the item paints into a kept bitmap and copies it to its window).
+TEST_F(TodayInstallTest, TheScreenAsTextIsWhatTheScreenAndTheItemDrawWhereTheyDrawIt) {
+    ASSERT_TRUE(runDeviceInstaller(library.c_str(), true));
+    captureTextDrawnBy(GetModuleHandleW(nullptr)); // the screen's own drawing, in this program
+    screen.SetLibraryObserver(captureTextDrawnBy);
+    screen.LoadRegisteredItems();
+    ASSERT_TRUE(screen.RunUntilFirstBuild(60000));
+    const HostedItem* item = rowNamed(screen, L"\"Daybrook\"");
+    ASSERT_NE(nullptr, item);
+    const std::vector<ShownText> texts = shownTexts(screen.window());
+    std::wstring all;
+    for (const ShownText& text : texts)
+        all += std::to_wstring(text.top) + L" " + std::to_wstring(text.left) + L" " + text.text +
+               L"\n";
+    const auto find = [&](const wchar_t* part) -> const ShownText* {
+        for (const ShownText& text : texts)
+            if (text.text.find(part) != std::wstring::npos)
+                return &text;
+        return nullptr;
+    };
+    const ShownText* date = find(L"December");
+    const ShownText* owner = find(L"Owner: Pocket PC User");
+    const ShownText* review = find(L"Review");
+    const ShownText* messaging = find(L"Messaging: 0 unread");
+    ASSERT_TRUE(date && owner && review && messaging) << narrow(all);
+    EXPECT_EQ(nullptr, find(L"Calendar:")) << "the item stands in the Calendar row's place\n"
+                                           << narrow(all);
+    EXPECT_LT(date->top, owner->top) << narrow(all);
+    EXPECT_GE(review->top, item->top) << "the appointment is in the item's row\n" << narrow(all);
+    EXPECT_LT(review->top, item->top + item->height) << narrow(all);
+    EXPECT_GE(messaging->top, item->top + item->height) << narrow(all);
+    EXPECT_GT(review->left, 0) << "right of the item's icon\n" << narrow(all);
+    for (size_t i = 1; i < texts.size(); ++i)
+        EXPECT_TRUE(texts[i - 1].top < texts[i].top ||
+                    (texts[i - 1].top == texts[i].top && texts[i - 1].left <= texts[i].left))
+            << "top to bottom, then left to right\n"
+            << narrow(all);
     runDeviceInstaller(library.c_str(), false);
 }
