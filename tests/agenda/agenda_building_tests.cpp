@@ -208,7 +208,9 @@ TEST_F(AgendaBuildingTest, YearlyAllDayEventsShowTheirAge) {
     std::string fresh = "BEGIN:VEVENT\r\nUID:new\r\nSUMMARY:New\r\n"
                         "DTSTART;VALUE=DATE:20261209\r\nDTEND;VALUE=DATE:20261210\r\n"
                         "RRULE:FREQ=YEARLY\r\nEND:VEVENT\r\n";
-    gOptions.UpcomingCount = 365;
+    // The next three appointments, however far ahead: the birthday is a year away.
+    gOptions.UpcomingType = UpcomingAppointments;
+    gOptions.UpcomingCount = 3;
     std::vector<std::wstring> built = build(birthday + ended + fresh);
     bool sawTed = false, sawClub = false;
     for (const std::wstring& line : built) {
