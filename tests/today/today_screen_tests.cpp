@@ -184,3 +184,31 @@ TEST_F(TodayInstallTest, TheScreenAsTextIsWhatTheScreenAndTheItemDrawWhereTheyDr
             << narrow(all);
     runDeviceInstaller(library.c_str(), false);
 }
+
+// Right to left, the texts end at the item's right margin. The list counts lines, so its build
+// asks the Today screen for colours as it goes: it cannot end unless the screen waits for it.
+TEST_F(TodayInstallTest, TheScreenAsTextShowsRightToLeftTextsWhereTheyEndAfterTheBuild) {
+    struct HebrewDevice {
+        HebrewDevice() { DeviceSetLocale(0x040D, 0x000D); }
+        ~HebrewDevice() { DeviceSetLocale(0x0409, 0x0409); }
+    } hebrew;
+    settings.setDword(L"UpcomingType", 5); // lines
+    settings.setDword(L"UpcomingCount", 10);
+    ASSERT_TRUE(runDeviceInstaller(library.c_str(), true));
+    captureTextDrawnBy(GetModuleHandleW(nullptr));
+    screen.SetLibraryObserver(captureTextDrawnBy);
+    screen.LoadRegisteredItems();
+    ASSERT_TRUE(screen.RunUntilFirstBuild(60000));
+    std::wstring all;
+    const ShownText* review = nullptr;
+    const std::vector<ShownText> texts = shownTexts(screen.window());
+    for (const ShownText& text : texts) {
+        all += std::to_wstring(text.top) + L" " + std::to_wstring(text.left) + L" " + text.text +
+               L"\n";
+        if (text.text == L"Review")
+            review = &text;
+    }
+    ASSERT_NE(nullptr, review) << "the built list is shown, not the placeholder\n" << narrow(all);
+    EXPECT_GT(review->left, 240 / 2) << "a short subject lands at the right\n" << narrow(all);
+    runDeviceInstaller(library.c_str(), false);
+}
