@@ -187,6 +187,8 @@ TEST_F(StressTest, QueriesWhileTheFileChangesAndTheItemComesAndGoes) {
     const int queries = setting("DAYBROOK_STRESS_QUERIES", 3000);
     const int cycles = setting("DAYBROOK_STRESS_CYCLES", 30);
     const int queriesPerCycle = queries / cycles > 0 ? queries / cycles : 1;
+    // Threads of this program's own code that were there before (the platform may run some).
+    const int ownThreadsBefore = countThreadsStartedIn(GetModuleHandleW(nullptr));
     ASSERT_NE(nullptr, initialise());
     CalendarWriter writer(calendar.path());
     int reinitialised = 0;
@@ -236,7 +238,7 @@ TEST_F(StressTest, QueriesWhileTheFileChangesAndTheItemComesAndGoes) {
         << "handles after the warm-up " << handlesAfterWarmUp << ", at the end " << handlesAtEnd;
     EXPECT_LE(bytesAtEnd, bytesAfterWarmUp + 4 * 1024 * 1024)
         << "private bytes after the warm-up " << bytesAfterWarmUp << ", at the end " << bytesAtEnd;
-    EXPECT_EQ(0, countThreadsStartedIn(GetModuleHandleW(nullptr)))
+    EXPECT_EQ(ownThreadsBefore, countThreadsStartedIn(GetModuleHandleW(nullptr)))
         << "the loader ended with the last item";
     std::printf("[ figures  ] stress: %d refresh queries (%d answered TRUE), %d initialisations, "
                 "%d rewrites of the calendar; handles %d -> %d, private bytes %lu -> %lu\n",
