@@ -108,6 +108,21 @@ private:
 
 } // namespace
 
+// Descendants are moved onto one flat stack before any is freed, so that no destructor meets
+// children of its own.
+Component::~Component() {
+    if (children.empty())
+        return;
+    std::vector<Component> pending = std::move(children);
+    while (!pending.empty()) {
+        Component last = std::move(pending.back());
+        pending.pop_back();
+        for (Component& child : last.children)
+            pending.push_back(std::move(child));
+        last.children.clear();
+    }
+}
+
 const ContentLine* Component::property(std::string_view wanted) const {
     for (const ContentLine& line : properties) {
         if (line.name == wanted)

@@ -6,7 +6,16 @@
 
 namespace daybrook::ical {
 
+// Movable, not copyable: a copy would walk the tree recursively. Freeing does not recurse, so
+// any depth of nesting is safe.
 struct Component {
+    Component() = default;
+    Component(Component&&) = default;
+    Component& operator=(Component&&) = default;
+    Component(const Component&) = delete;
+    Component& operator=(const Component&) = delete;
+    ~Component();
+
     std::string name; // upper case: VCALENDAR, VEVENT, ...
     int line = 0;
     size_t begin = 0;
