@@ -9,8 +9,6 @@ namespace {
 // Widening of windows converted between zones: covers the hour a daylight saving change skips
 // or repeats, whichever way the two zones' offsets differ.
 constexpr LocalTime kZoneMargin = 3 * 3600;
-// A COUNT rule is expanded once, up to this many instances (27 years of a daily rule).
-constexpr size_t kCountedLimit = 10000;
 constexpr LocalTime kFarFuture = (static_cast<LocalTime>(3000000) * kSecondsPerDay);
 constexpr LocalTime kFarPast = -kFarFuture;
 // Years whose offset changes are precomputed; conversions outside work from the rules.
@@ -167,12 +165,13 @@ void OccurrenceIndex::addSeries(int eventIndex) {
     const Event& event = calendar_.events[static_cast<size_t>(eventIndex)];
     const Recurrence& recurrence = event.recurrence;
     const RecurrenceRule rule = ruleOrSingle(event);
-    const LocalTime until = untilFor(event);
+    LocalTime until = untilFor(event);
+    // A COUNT rule is a rule that ends at its last instance: expanded by window like any other.
+    if (rule.count > 0)
+        until = RecurrenceExpander(rule, event.timing.start, until).lastCountedStart(rule.count);
     Series series(eventIndex, RecurrenceExpander(rule, event.timing.start, until));
     series.until = until;
     series.counted = rule.count > 0;
-    if (series.counted)
-        series.expander.expandCounted(rule.count, kCountedLimit, series.countedStarts);
     LocalTime firstWall = event.timing.start;
     if (!recurrence.extraStarts.empty())
         firstWall = std::min(firstWall, recurrence.extraStarts.front());
@@ -251,22 +250,15 @@ void OccurrenceIndex::seriesStarts(const Series& series, LocalTime wallFrom, Loc
     const Event& event = calendar_.events[static_cast<size_t>(series.event)];
     std::vector<LocalTime>& starts = scratch.starts;
     starts.clear();
-    if (series.counted) {
-        const auto first =
-            std::lower_bound(series.countedStarts.begin(), series.countedStarts.end(), wallFrom);
-        for (auto start = first; start != series.countedStarts.end() && *start < wallTo; ++start)
-            starts.push_back(*start);
-    } else {
-        if (event.timing.start >= wallFrom && event.timing.start < wallTo)
-            starts.push_back(event.timing.start);
-        series.expander.expand(wallFrom, wallTo, starts, scratch.days);
-    }
+    if (event.timing.start >= wallFrom && event.timing.start < wallTo)
+        starts.push_back(event.timing.start);
+    series.expander.expand(wallFrom, wallTo, starts, scratch.days);
     const std::vector<LocalTime>& extra = event.recurrence.extraStarts;
     const size_t produced = starts.size();
     for (auto start = std::lower_bound(extra.begin(), extra.end(), wallFrom);
          start != extra.end() && *start < wallTo; ++start)
         starts.push_back(*start);
-    if (produced != starts.size() || (!series.counted && produced > 1)) {
+    if (produced != starts.size() || produced > 1) {
         std::sort(starts.begin(), starts.end());
         starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
     }
@@ -478,7 +470,7 @@ LocalTime OccurrenceIndex::lastInstanceWall(const Series& series) const {
     if (!event.recurrence.extraStarts.empty())
         last = std::max(last, event.recurrence.extraStarts.back());
     if (series.counted)
-        return std::max(last, series.countedStarts.back());
+        return std::max(last, series.until);
     const LocalTime until = series.until;
     std::vector<LocalTime> starts;
     for (LocalTime span = 64 * kSecondsPerDay; until - span > kFarPast; span *= 4) {

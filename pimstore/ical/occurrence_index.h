@@ -114,10 +114,9 @@ private:
             : event(eventIndex), expander(rule) {}
         int event = -1;
         RecurrenceExpander expander;
-        bool counted = false;
-        LocalTime until = kNoUntil;           // wall time, as the expander uses it
-        std::vector<LocalTime> countedStarts; // the whole set of a COUNT rule, wall time
-        LocalTime earliestStart = 0;          // device time bounds, for a quick miss
+        bool counted = false;        // a COUNT rule, ending at its last instance
+        LocalTime until = kNoUntil;  // wall time, as the expander uses it; a COUNT's last start
+        LocalTime earliestStart = 0; // device time bounds, for a quick miss
         LocalTime latestEnd = 0;
     };
 
