@@ -389,7 +389,26 @@ void OccurrenceIndex::occurrencesOfEvent(int eventIndex, LocalTime from, LocalTi
     }
 }
 
-// Looks in windows that grow from the series' start until one holds an occurrence.
+// Looks in windows that grow from `from` until one holds an occurrence starting there or later.
+bool OccurrenceIndex::earliestStartingFrom(int eventIndex, LocalTime from, LocalTime latest,
+                                           Occurrence& occurrence) const {
+    std::vector<Occurrence> found;
+    for (LocalTime span = 366 * kSecondsPerDay; from < latest && from < kFarFuture; span *= 2) {
+        const LocalTime to = std::min(from + span, kFarFuture);
+        found.clear();
+        occurrencesOfEvent(eventIndex, from, to, found);
+        found.erase(std::remove_if(found.begin(), found.end(),
+                                   [&](const Occurrence& o) { return o.start < from; }),
+                    found.end());
+        if (!found.empty()) {
+            occurrence = *std::min_element(found.begin(), found.end(), byStartThenOrder);
+            return true;
+        }
+        from = to;
+    }
+    return false;
+}
+
 bool OccurrenceIndex::firstOccurrence(int eventIndex, Occurrence& occurrence) const {
     if (eventIndex < 0 || static_cast<size_t>(eventIndex) >= calendar_.events.size())
         return false;
@@ -404,17 +423,35 @@ bool OccurrenceIndex::firstOccurrence(int eventIndex, Occurrence& occurrence) co
     const Event& event = calendar_.events[static_cast<size_t>(eventIndex)];
     for (const Override& replacement : event.overrides)
         from = std::min(from, replacement.timing.start - 2 * kSecondsPerDay);
-    std::vector<Occurrence> found;
-    for (LocalTime span = 366 * kSecondsPerDay; from < latest && from < kFarFuture; span *= 2) {
-        const LocalTime to = std::min(from + span, kFarFuture);
-        occurrencesOfEvent(eventIndex, from, to, found);
-        if (!found.empty()) {
-            occurrence = *std::min_element(found.begin(), found.end(), byStartThenOrder);
-            return true;
-        }
-        from = to;
+    return earliestStartingFrom(eventIndex, from, latest, occurrence);
+}
+
+bool OccurrenceIndex::nextOccurrence(int eventIndex, LocalTime from, Occurrence& occurrence) const {
+    if (eventIndex < 0 || static_cast<size_t>(eventIndex) >= calendar_.events.size())
+        return false;
+    const int seriesIndex = seriesOfEvent_[static_cast<size_t>(eventIndex)];
+    LocalTime latest = kFarFuture;
+    if (seriesIndex >= 0) {
+        // Nothing starts before the series' first instance or a day or two before an override.
+        const Series& series = series_[static_cast<size_t>(seriesIndex)];
+        LocalTime earliest = series.earliestStart;
+        const Event& event = calendar_.events[static_cast<size_t>(eventIndex)];
+        for (const Override& replacement : event.overrides)
+            earliest = std::min(earliest, replacement.timing.start - 2 * kSecondsPerDay);
+        from = std::max(from, earliest);
+        latest = series.latestEnd;
     }
-    return false;
+    return earliestStartingFrom(eventIndex, std::max(from, kFarPast), latest, occurrence);
+}
+
+LocalTime OccurrenceIndex::latestNextStart(LocalTime from) const {
+    LocalTime latest = from;
+    for (size_t i = 0; i < series_.size(); ++i) {
+        Occurrence next;
+        if (seriesBounds_[i].latestEnd >= from && nextOccurrence(series_[i].event, from, next))
+            latest = std::max(latest, next.start);
+    }
+    return latest;
 }
 
 std::vector<Occurrence> OccurrenceIndex::allEvents() const {

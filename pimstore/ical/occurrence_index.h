@@ -65,6 +65,11 @@ public:
     // Every shown event once, a series as its first occurrence, in file order.
     std::vector<Occurrence> allEvents() const;
     bool firstOccurrence(int event, Occurrence& occurrence) const;
+    // The event's first occurrence starting at or after `from` (device time), however far.
+    bool nextOccurrence(int event, LocalTime from, Occurrence& occurrence) const;
+    // The latest of every series' next start at or after `from`: how far a list must reach to
+    // hold the next occurrence of each. `from` when no series has one.
+    LocalTime latestNextStart(LocalTime from) const;
 
     // The occurrence of the event starting exactly at `start`, else the first one starting on
     // the same local day (what GetOccurrence is asked with a date).
@@ -145,6 +150,8 @@ private:
     void occurrencesOfEvent(int event, LocalTime from, LocalTime to,
                             std::vector<Occurrence>& found) const;
     LocalTime lastInstanceWall(const Series& series) const;
+    bool earliestStartingFrom(int event, LocalTime from, LocalTime latest,
+                              Occurrence& occurrence) const;
 
     const Calendar& calendar_;
     ZoneTimeline device_;
