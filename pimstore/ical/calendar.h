@@ -66,11 +66,19 @@ struct Override {
     int line = 0;
 };
 
+// An RDATE;VALUE=PERIOD instance: it lasts as its period says, not as the series does.
+struct ExtraPeriod {
+    LocalTime start = 0; // wall time, as in Recurrence::extraStarts
+    std::int64_t durationDays = 0;
+    std::int64_t durationSeconds = 0;
+};
+
 struct Recurrence {
     bool hasRule = false;
     RecurrenceRule rule;
     LocalTime until = kNoUntil;             // UNTIL in the event's wall time, inclusive
     std::vector<LocalTime> extraStarts;     // RDATE, wall time, sorted, unique
+    std::vector<ExtraPeriod> extraPeriods;  // those RDATEs that are periods, sorted, unique
     std::vector<LocalTime> excludedStarts;  // EXDATE date-times, wall time, sorted
     std::vector<std::int64_t> excludedDays; // EXDATE dates against timed instances, day numbers
 };

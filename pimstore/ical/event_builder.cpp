@@ -213,7 +213,7 @@ void forEachTimeValue(const Component& vevent, std::string_view name, ZoneResolv
             continue;
         for (std::string_view item : splitList(line.value, ',')) {
             ResolvedTime time;
-            // A PERIOD (start/end or start/duration) stands for its start.
+            // A PERIOD (start/end or start/duration) of an EXDATE stands for its start.
             if (!resolveTime(line, item.substr(0, item.find('/')), zones, time)) {
                 addWarning(diagnostics, line.line,
                            std::string(name) + " value " + quoted(item) + " is invalid; ignored");
@@ -222,6 +222,74 @@ void forEachTimeValue(const Component& vevent, std::string_view name, ZoneResolv
             visit(time);
         }
     }
+}
+
+// A PERIOD's end, a date-time or a duration after its start, as a length like an event's. False,
+// with a warning, for an end before the start or a length the series may not have.
+bool readPeriodLength(const ContentLine& line, std::string_view endText, const ResolvedTime& start,
+                      ZoneResolver& zones, const EventTiming& timing, ExtraPeriod& period,
+                      Diagnostics& diagnostics) {
+    endText = trimmed(endText);
+    DurationValue duration;
+    ResolvedTime end;
+    if (!endText.empty() && (endText[0] == 'P' || endText[0] == '+' || endText[0] == '-')) {
+        if (!parseDurationValue(endText, duration))
+            duration.seconds = -1;
+    } else if (resolveTime(line, endText, zones, end)) {
+        const bool exact = start.basis != TimeBasis::Floating && end.basis != TimeBasis::Floating;
+        duration.seconds = exact ? utcOf(end, zones.zones()) - utcOf(start, zones.zones())
+                                 : wallOf(end) - wallOf(start);
+    } else {
+        duration.seconds = -1;
+    }
+    const std::int64_t length = duration.days * kSecondsPerDay + duration.seconds;
+    if (duration.days < 0 || duration.seconds < 0 || length > kLongestRecurringLength) {
+        addWarning(diagnostics, line.line,
+                   "RDATE period ending " + quoted(endText) +
+                       " is invalid; the occurrence lasts as the series does");
+        return false;
+    }
+    if (timing.allDay) {
+        period.durationDays =
+            std::max<std::int64_t>(1, (length + kSecondsPerDay - 1) / kSecondsPerDay);
+        return true;
+    }
+    period.durationDays = duration.days;
+    period.durationSeconds = duration.seconds;
+    return true;
+}
+
+// RDATE values; a PERIOD (start/end or start/duration) adds its start with its own length.
+void readExtras(const Component& vevent, ZoneResolver& zones, Event& event,
+                Diagnostics& diagnostics) {
+    Recurrence& recurrence = event.recurrence;
+    for (const ContentLine& line : vevent.properties) {
+        if (line.name != "RDATE")
+            continue;
+        for (std::string_view item : splitList(line.value, ',')) {
+            const size_t slash = item.find('/');
+            ResolvedTime time;
+            if (!resolveTime(line, item.substr(0, slash), zones, time)) {
+                addWarning(diagnostics, line.line,
+                           "RDATE value " + quoted(item) + " is invalid; ignored");
+                continue;
+            }
+            const LocalTime start = instanceKey(event.timing, time, zones.zones());
+            recurrence.extraStarts.push_back(start);
+            ExtraPeriod period;
+            period.start = start;
+            if (slash != std::string_view::npos &&
+                readPeriodLength(line, item.substr(slash + 1), time, zones, event.timing, period,
+                                 diagnostics))
+                recurrence.extraPeriods.push_back(period);
+        }
+    }
+    std::stable_sort(recurrence.extraPeriods.begin(), recurrence.extraPeriods.end(),
+                     [](const ExtraPeriod& a, const ExtraPeriod& b) { return a.start < b.start; });
+    recurrence.extraPeriods.erase(
+        std::unique(recurrence.extraPeriods.begin(), recurrence.extraPeriods.end(),
+                    [](const ExtraPeriod& a, const ExtraPeriod& b) { return a.start == b.start; }),
+        recurrence.extraPeriods.end());
 }
 
 void sortUnique(std::vector<LocalTime>& values) {
@@ -240,9 +308,7 @@ void readExceptionsAndExtras(const Component& vevent, ZoneResolver& zones, Event
         else
             recurrence.excludedStarts.push_back(key);
     });
-    forEachTimeValue(vevent, "RDATE", zones, diagnostics, [&](const ResolvedTime& time) {
-        recurrence.extraStarts.push_back(instanceKey(timing, time, zones.zones()));
-    });
+    readExtras(vevent, zones, event, diagnostics);
     sortUnique(recurrence.excludedStarts);
     sortUnique(recurrence.extraStarts);
     std::sort(recurrence.excludedDays.begin(), recurrence.excludedDays.end());

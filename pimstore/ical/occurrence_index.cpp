@@ -58,6 +58,17 @@ LocalTime nominalLength(const EventTiming& timing) {
     return timing.durationDays * kSecondsPerDay + timing.durationSeconds;
 }
 
+LocalTime periodLength(const ExtraPeriod& period) {
+    return period.durationDays * kSecondsPerDay + period.durationSeconds;
+}
+
+EventTiming timingOfPeriod(const EventTiming& series, const ExtraPeriod& period) {
+    EventTiming timing = series;
+    timing.durationDays = period.durationDays;
+    timing.durationSeconds = period.durationSeconds;
+    return timing;
+}
+
 RecurrenceRule ruleOrSingle(const Event& event) {
     // An event with overrides but no rule is a series of its DTSTART alone.
     RecurrenceRule rule = event.recurrence.rule;
@@ -172,6 +183,9 @@ void OccurrenceIndex::addSeries(int eventIndex) {
     Series series(eventIndex, RecurrenceExpander(rule, event.timing.start, until));
     series.until = until;
     series.counted = rule.count > 0;
+    series.longest = nominalLength(event.timing);
+    for (const ExtraPeriod& period : recurrence.extraPeriods)
+        series.longest = std::max(series.longest, periodLength(period));
     LocalTime firstWall = event.timing.start;
     if (!recurrence.extraStarts.empty())
         firstWall = std::min(firstWall, recurrence.extraStarts.front());
@@ -184,7 +198,7 @@ void OccurrenceIndex::addSeries(int eventIndex) {
         LocalTime lastWall = lastInstanceWall(series);
         LocalTime lastStart = 0;
         deviceSpan(event.timing, lastWall, lastStart, series.latestEnd);
-        series.latestEnd += kZoneMargin;
+        series.latestEnd += kZoneMargin + series.longest - nominalLength(event.timing);
     }
     seriesOfEvent_[static_cast<size_t>(eventIndex)] = static_cast<int>(series_.size());
     seriesBounds_.push_back(SeriesBounds{series.earliestStart, series.latestEnd});
@@ -312,14 +326,22 @@ void OccurrenceIndex::seriesOverlapping(const Series& series, LocalTime from, Lo
         return;
     const Event& event = calendar_.events[static_cast<size_t>(series.event)];
     const EventTiming& timing = event.timing;
-    const LocalTime reach = nominalLength(timing) + kZoneMargin;
+    const LocalTime reach = series.longest + kZoneMargin;
     const WindowInBasis& window = windowFor(timing, from, to, scratch.windows);
     seriesStarts(series, window.wallFrom - reach, window.wallTo + kZoneMargin, scratch);
+    const std::vector<ExtraPeriod>& periods = event.recurrence.extraPeriods;
     for (LocalTime instance : scratch.starts) {
         if (isSuppressed(event, instance))
             continue;
         Occurrence occurrence;
-        instanceSpan(timing, window, instance, occurrence.start, occurrence.end);
+        const auto period = std::lower_bound(
+            periods.begin(), periods.end(), instance,
+            [](const ExtraPeriod& candidate, LocalTime start) { return candidate.start < start; });
+        if (period != periods.end() && period->start == instance)
+            instanceSpan(timingOfPeriod(timing, *period), window, instance, occurrence.start,
+                         occurrence.end);
+        else
+            instanceSpan(timing, window, instance, occurrence.start, occurrence.end);
         if (!overlaps(occurrence.start, occurrence.end, from, to, boundary))
             continue;
         occurrence.event = series.event;

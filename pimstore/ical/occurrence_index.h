@@ -121,6 +121,7 @@ private:
         RecurrenceExpander expander;
         bool counted = false;        // a COUNT rule, ending at its last instance
         LocalTime until = kNoUntil;  // wall time, as the expander uses it; a COUNT's last start
+        LocalTime longest = 0;       // of its instances, RDATE periods included
         LocalTime earliestStart = 0; // device time bounds, for a quick miss
         LocalTime latestEnd = 0;
     };

@@ -152,6 +152,26 @@ TEST(Recurrence, BySetPositionPicksFromEachPeriodsSet) {
                              at(2024, 6, 1), at(2024, 7, 15)));
 }
 
+TEST(Recurrence, AnRdatePeriodLastsAsItsPeriodSays) {
+    const Calendar calendar =
+        readSeries("20240501T090000Z", "DTEND:20240501T100000Z\nRRULE:FREQ=DAILY;COUNT=2\n"
+                                       "RDATE;VALUE=PERIOD:20240510T090000Z/20240510T170000Z,"
+                                       "20240520T090000Z/PT30M\n");
+    OccurrenceIndex index(calendar, utcDevice());
+    std::vector<Occurrence> found;
+    index.occurrencesOverlapping(at(2024, 5, 1), at(2024, 6, 1), EndBoundary::Exclusive, found);
+    std::vector<std::string> ends;
+    for (const Occurrence& occurrence : found)
+        ends.push_back(text(occurrence.end));
+    EXPECT_EQ(
+        (Strings{"2024-05-01 10:00", "2024-05-02 10:00", "2024-05-10 17:00", "2024-05-20 09:30"}),
+        ends)
+        << "a period ends at its end or after its duration, the rule's instances after an hour";
+    EXPECT_EQ((Strings{"2024-05-10 09:00"}),
+              startsIn(index, at(2024, 5, 10, 16), at(2024, 5, 10, 18)))
+        << "the afternoon still holds the period that began in the morning";
+}
+
 TEST(Recurrence, RdatesAddInstancesAndDuplicatesCollapse) {
     EXPECT_EQ(
         (Strings{"2024-05-01 09:00", "2024-05-02 09:00", "2024-05-20 09:00", "2024-06-01 12:00"}),
