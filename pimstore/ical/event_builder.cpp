@@ -387,6 +387,7 @@ int ZoneResolver::resolve(const std::string& tzid, int line) {
         if (equalsIgnoringCase(zones_[i].id, tzid))
             return byName_[tzid] = static_cast<int>(i);
     }
+    notDefined_.push_back(tzid);
     ZoneDefinition zone;
     switch (findKnownZone(tzid, zone)) {
     case KnownZoneMatch::Exact: break;
@@ -406,6 +407,11 @@ int ZoneResolver::resolve(const std::string& tzid, int line) {
     return byName_[tzid];
 }
 
+bool ZoneResolver::askedFor(const std::string& tzid) const {
+    return std::any_of(notDefined_.begin(), notDefined_.end(),
+                       [&](const std::string& name) { return equalsIgnoringCase(name, tzid); });
+}
+
 LocalTime instanceKey(const EventTiming& master, const ResolvedTime& time,
                       const std::vector<ZoneDefinition>& zones) {
     const LocalTime written = wallOf(time);
@@ -421,9 +427,8 @@ LocalTime instanceKey(const EventTiming& master, const ResolvedTime& time,
     return localFromUtc(zones[static_cast<size_t>(master.zone)], utc);
 }
 
-bool buildEvent(const Component& vevent, ZoneResolver& zones, ParsedEvent& parsed,
+bool buildEvent(const Component& vevent, ZoneResolver& zones, Event& event, ParsedEvent& parsed,
                 Diagnostics& diagnostics) {
-    Event& event = parsed.event;
     event.line = vevent.line;
     event.bytes.begin = vevent.begin;
     event.bytes.end = vevent.end;
