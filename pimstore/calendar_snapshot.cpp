@@ -37,8 +37,8 @@ ical::LocalTime latestStartOf(const ical::Calendar& calendar) {
     ical::LocalTime latest = 0;
     for (const ical::Event& event : calendar.events) {
         latest = std::max(latest, event.timing.start);
-        if (!event.recurrence.extraStarts.empty())
-            latest = std::max(latest, event.recurrence.extraStarts.back());
+        if (!event.recurrence->extraStarts.empty())
+            latest = std::max(latest, event.recurrence->extraStarts.back());
         for (const ical::Override& replacement : event.overrides)
             latest = std::max(latest, replacement.timing.start);
     }
@@ -62,7 +62,9 @@ std::vector<LONG> assignOids(const ical::Calendar& calendar) {
     std::vector<LONG> oids;
     oids.reserve(calendar.events.size());
     std::unordered_map<std::string, int> seen;
+    seen.reserve(calendar.events.size());
     std::unordered_set<LONG> used = {kReservedOid};
+    used.reserve(calendar.events.size() + 1);
     for (const ical::Event& event : calendar.events) {
         const std::string identity = identityOf(event);
         const int ordinal = seen[identity]++;
@@ -111,6 +113,7 @@ std::shared_ptr<const CalendarSnapshot> buildSnapshot(const std::wstring& path, 
     snapshot->index = std::make_unique<ical::OccurrenceIndex>(snapshot->calendar, zone);
     snapshot->blocks = std::make_unique<OccurrenceBlocks>(*snapshot->index);
     snapshot->oids = assignOids(snapshot->calendar);
+    snapshot->eventByOid.reserve(snapshot->oids.size());
     for (size_t i = 0; i < snapshot->oids.size(); ++i)
         snapshot->eventByOid.emplace(snapshot->oids[i], static_cast<int>(i));
     snapshot->latestStart = latestStartOf(snapshot->calendar);

@@ -260,9 +260,8 @@ bool readPeriodLength(const ContentLine& line, std::string_view endText, const R
 }
 
 // RDATE values; a PERIOD (start/end or start/duration) adds its start with its own length.
-void readExtras(const Component& vevent, ZoneResolver& zones, Event& event,
-                Diagnostics& diagnostics) {
-    Recurrence& recurrence = event.recurrence;
+void readExtras(const Component& vevent, ZoneResolver& zones, const Event& event,
+                Recurrence& recurrence, Diagnostics& diagnostics) {
     for (const ContentLine& line : vevent.properties) {
         if (line.name != "RDATE")
             continue;
@@ -297,9 +296,8 @@ void sortUnique(std::vector<LocalTime>& values) {
     values.erase(std::unique(values.begin(), values.end()), values.end());
 }
 
-void readExceptionsAndExtras(const Component& vevent, ZoneResolver& zones, Event& event,
-                             Diagnostics& diagnostics) {
-    Recurrence& recurrence = event.recurrence;
+void readExceptionsAndExtras(const Component& vevent, ZoneResolver& zones, const Event& event,
+                             Recurrence& recurrence, Diagnostics& diagnostics) {
     const EventTiming& timing = event.timing;
     forEachTimeValue(vevent, "EXDATE", zones, diagnostics, [&](const ResolvedTime& time) {
         const LocalTime key = instanceKey(timing, time, zones.zones());
@@ -308,7 +306,7 @@ void readExceptionsAndExtras(const Component& vevent, ZoneResolver& zones, Event
         else
             recurrence.excludedStarts.push_back(key);
     });
-    readExtras(vevent, zones, event, diagnostics);
+    readExtras(vevent, zones, event, recurrence, diagnostics);
     sortUnique(recurrence.excludedStarts);
     sortUnique(recurrence.extraStarts);
     std::sort(recurrence.excludedDays.begin(), recurrence.excludedDays.end());
@@ -317,7 +315,7 @@ void readExceptionsAndExtras(const Component& vevent, ZoneResolver& zones, Event
 void readRecurrence(const Component& vevent, ZoneResolver& zones, Event& event,
                     Diagnostics& diagnostics) {
     const ContentLine* rrule = vevent.property("RRULE");
-    Recurrence& recurrence = event.recurrence;
+    Recurrence recurrence;
     if (rrule != nullptr) {
         std::string reason;
         if (parseRecurrenceRule(rrule->value, recurrence.rule, reason) != RuleParse::Supported) {
@@ -329,7 +327,7 @@ void readRecurrence(const Component& vevent, ZoneResolver& zones, Event& event,
         if (recurrence.rule.hasUntil)
             recurrence.until = untilInWallTime(recurrence.rule.until, event.timing, zones.zones());
     }
-    readExceptionsAndExtras(vevent, zones, event, diagnostics);
+    readExceptionsAndExtras(vevent, zones, event, recurrence, diagnostics);
     event.recurring = recurrence.hasRule || !recurrence.extraStarts.empty();
     // Instances are at least a day apart, so each one longer than a year overlaps hundreds of
     // others, and one lasting centuries (a damaged year) thousands: every day would list them
@@ -340,9 +338,12 @@ void readRecurrence(const Component& vevent, ZoneResolver& zones, Event& event,
         addWarning(diagnostics, rrule != nullptr ? rrule->line : vevent.line,
                    "each occurrence would last more than a year; only the first occurrence is "
                    "kept");
-        recurrence = Recurrence();
         event.recurring = false;
+        return;
     }
+    const bool excludes = !recurrence.excludedStarts.empty() || !recurrence.excludedDays.empty();
+    if (event.recurring || excludes)
+        event.recurrence.set(std::move(recurrence));
 }
 
 int sequenceOf(const Component& vevent) {

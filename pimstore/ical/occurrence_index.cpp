@@ -71,8 +71,8 @@ EventTiming timingOfPeriod(const EventTiming& series, const ExtraPeriod& period)
 
 RecurrenceRule ruleOrSingle(const Event& event) {
     // An event with overrides but no rule is a series of its DTSTART alone.
-    RecurrenceRule rule = event.recurrence.rule;
-    if (!event.recurrence.hasRule)
+    RecurrenceRule rule = event.recurrence->rule;
+    if (!event.recurrence->hasRule)
         rule.count = 1;
     return rule;
 }
@@ -165,16 +165,16 @@ void OccurrenceIndex::addOverrides(int eventIndex) {
 // A floating series is on the device's clock, so a UTC UNTIL (Exchange writes one even for
 // floating starts) is read in the device's zone.
 LocalTime OccurrenceIndex::untilFor(const Event& event) const {
-    const RecurrenceRule& rule = event.recurrence.rule;
+    const RecurrenceRule& rule = event.recurrence->rule;
     const bool floatingTimed = event.timing.basis == TimeBasis::Floating && !event.timing.allDay;
     if (floatingTimed && rule.hasUntil && !rule.until.isDate && rule.until.isUtc)
         return device_.localFromUtc(localTimeFromCivil(rule.until.civil));
-    return event.recurrence.until;
+    return event.recurrence->until;
 }
 
 void OccurrenceIndex::addSeries(int eventIndex) {
     const Event& event = calendar_.events[static_cast<size_t>(eventIndex)];
-    const Recurrence& recurrence = event.recurrence;
+    const Recurrence& recurrence = *event.recurrence;
     const RecurrenceRule rule = ruleOrSingle(event);
     LocalTime until = untilFor(event);
     // A COUNT rule is a rule that ends at its last instance: expanded by window like any other.
@@ -246,7 +246,7 @@ void OccurrenceIndex::singlesOverlapping(LocalTime from, LocalTime to, EndBounda
 
 // Excluded (EXDATE) or replaced (RECURRENCE-ID, the override is listed on its own).
 bool OccurrenceIndex::isSuppressed(const Event& event, LocalTime instance) const {
-    const Recurrence& recurrence = event.recurrence;
+    const Recurrence& recurrence = *event.recurrence;
     if (isBetween(recurrence.excludedStarts, instance))
         return true;
     if (!recurrence.excludedDays.empty() &&
@@ -267,7 +267,7 @@ void OccurrenceIndex::seriesStarts(const Series& series, LocalTime wallFrom, Loc
     if (event.timing.start >= wallFrom && event.timing.start < wallTo)
         starts.push_back(event.timing.start);
     series.expander.expand(wallFrom, wallTo, starts, scratch.days);
-    const std::vector<LocalTime>& extra = event.recurrence.extraStarts;
+    const std::vector<LocalTime>& extra = event.recurrence->extraStarts;
     const size_t produced = starts.size();
     for (auto start = std::lower_bound(extra.begin(), extra.end(), wallFrom);
          start != extra.end() && *start < wallTo; ++start)
@@ -329,7 +329,7 @@ void OccurrenceIndex::seriesOverlapping(const Series& series, LocalTime from, Lo
     const LocalTime reach = series.longest + kZoneMargin;
     const WindowInBasis& window = windowFor(timing, from, to, scratch.windows);
     seriesStarts(series, window.wallFrom - reach, window.wallTo + kZoneMargin, scratch);
-    const std::vector<ExtraPeriod>& periods = event.recurrence.extraPeriods;
+    const std::vector<ExtraPeriod>& periods = event.recurrence->extraPeriods;
     for (LocalTime instance : scratch.starts) {
         if (isSuppressed(event, instance))
             continue;
@@ -435,6 +435,18 @@ bool OccurrenceIndex::firstOccurrence(int eventIndex, Occurrence& occurrence) co
     if (eventIndex < 0 || static_cast<size_t>(eventIndex) >= calendar_.events.size())
         return false;
     const int seriesIndex = seriesOfEvent_[static_cast<size_t>(eventIndex)];
+    const Event& single = calendar_.events[static_cast<size_t>(eventIndex)];
+    if (seriesIndex < 0) { // a single event without overrides is its only occurrence
+        if (single.cancelled)
+            return false;
+        Entry entry;
+        deviceSpan(single.timing, single.timing.start, entry.start, entry.end);
+        entry.event = eventIndex;
+        entry.instance = single.timing.start;
+        entry.order = single.bytes.begin;
+        occurrence = occurrenceFrom(entry);
+        return true;
+    }
     LocalTime from = kFarPast;
     LocalTime latest = kFarFuture;
     if (seriesIndex >= 0) {
@@ -478,6 +490,7 @@ LocalTime OccurrenceIndex::latestNextStart(LocalTime from) const {
 
 std::vector<Occurrence> OccurrenceIndex::allEvents() const {
     std::vector<Occurrence> events;
+    events.reserve(calendar_.events.size());
     for (size_t i = 0; i < calendar_.events.size(); ++i) {
         Occurrence first;
         if (firstOccurrence(static_cast<int>(i), first))
@@ -526,8 +539,8 @@ bool OccurrenceIndex::isAllDay(const Occurrence& occurrence) const {
 LocalTime OccurrenceIndex::lastInstanceWall(const Series& series) const {
     const Event& event = calendar_.events[static_cast<size_t>(series.event)];
     LocalTime last = event.timing.start;
-    if (!event.recurrence.extraStarts.empty())
-        last = std::max(last, event.recurrence.extraStarts.back());
+    if (!event.recurrence->extraStarts.empty())
+        last = std::max(last, event.recurrence->extraStarts.back());
     if (series.counted)
         return std::max(last, series.until);
     const LocalTime until = series.until;
