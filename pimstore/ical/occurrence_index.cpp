@@ -209,10 +209,11 @@ void OccurrenceIndex::sortEntries() {
     for (DurationClass& durationClass : classes_) {
         for (const Entry& entry : durationClass.entries)
             durationClass.longest = std::max(durationClass.longest, entry.end - entry.start);
-        std::stable_sort(durationClass.entries.begin(), durationClass.entries.end(),
-                         [](const Entry& a, const Entry& b) {
-                             return a.start != b.start ? a.start < b.start : a.order < b.order;
-                         });
+        // Every entry has its own place in the file: start and order sort them fully.
+        std::sort(durationClass.entries.begin(), durationClass.entries.end(),
+                  [](const Entry& a, const Entry& b) {
+                      return a.start != b.start ? a.start < b.start : a.order < b.order;
+                  });
     }
 }
 
