@@ -85,6 +85,13 @@ OccurrenceIndex::OccurrenceIndex(const Calendar& calendar, const ZoneRule& devic
       allDayEvents_(calendar.events.size(), 0) {
     for (const ZoneDefinition& zone : calendar.zones)
         zones_.emplace_back(zone, kTimelineFirstYear, kTimelineLastYear);
+    pending_.reserve(calendar.events.size());
+    const size_t series = static_cast<size_t>(
+        std::count_if(calendar.events.begin(), calendar.events.end(), [](const Event& event) {
+            return event.recurring || !event.overrides.empty();
+        }));
+    series_.reserve(series);
+    seriesBounds_.reserve(series);
     for (size_t i = 0; i < calendar.events.size(); ++i) {
         const Event& event = calendar.events[i];
         const int index = static_cast<int>(i);
@@ -132,8 +139,7 @@ LocalTime OccurrenceIndex::eventWallFromDevice(const EventTiming& timing, LocalT
 }
 
 void OccurrenceIndex::addEntry(const Entry& entry) {
-    classes_[static_cast<size_t>(durationClassOf(entry.end - entry.start))].entries.push_back(
-        entry);
+    pending_.push_back(entry);
 }
 
 void OccurrenceIndex::addSingle(int eventIndex) {
@@ -205,7 +211,18 @@ void OccurrenceIndex::addSeries(int eventIndex) {
     series_.push_back(std::move(series));
 }
 
+// Entries are gathered first and then handed out, each class sized once: tables that grow
+// step by step cost much more under some heaps than their size suggests.
 void OccurrenceIndex::sortEntries() {
+    std::vector<size_t> sizes(classes_.size(), 0);
+    for (const Entry& entry : pending_)
+        ++sizes[static_cast<size_t>(durationClassOf(entry.end - entry.start))];
+    for (size_t i = 0; i < classes_.size(); ++i)
+        classes_[i].entries.reserve(sizes[i]);
+    for (const Entry& entry : pending_)
+        classes_[static_cast<size_t>(durationClassOf(entry.end - entry.start))].entries.push_back(
+            entry);
+    std::vector<Entry>().swap(pending_);
     for (DurationClass& durationClass : classes_) {
         for (const Entry& entry : durationClass.entries)
             durationClass.longest = std::max(durationClass.longest, entry.end - entry.start);

@@ -158,6 +158,7 @@ private:
     ZoneTimeline device_;
     std::vector<ZoneTimeline> zones_; // one per Calendar::zones entry
     std::vector<DurationClass> classes_;
+    std::vector<Entry> pending_; // while the index is built
     std::vector<Series> series_;
     // Each series' device-time bounds again, side by side: a query passes over every series and
     // most lie wholly outside its window.
