@@ -2,7 +2,7 @@
 // through COM, with generated calendars. Prints median, minimum and maximum of repeated runs.
 //
 //   bench.exe [--runs <n>] [--rebuilds <n>] [--no-emulator]
-//             [--only builds|queries|scaling|item|emulator]
+//             [--only builds|queries|scaling|loading|item|emulator]
 #include "bench_calendars.h"
 #include "bench_host.h"
 #include "bench_runs.h"
@@ -22,7 +22,7 @@ struct Arguments {
     int runs = 21;
     int rebuilds = 1000;
     bool emulator = true;
-    std::wstring only; // a group to run alone: builds, queries, scaling, item, emulator
+    std::wstring only; // a group to run alone: builds, queries, scaling, loading, item, emulator
 
     bool wants(const wchar_t* group) const { return only.empty() || only == group; }
 };
@@ -66,7 +66,8 @@ Calendars writeCalendars(const CalendarFolder& folder) {
 
 // Everything but the emulator's memory: in a Today screen window, beside a stand-in for the item
 // window that listens for the store's notifications as the item does from its start.
-void runInTodayWindow(const Calendars& calendars, const Arguments& arguments) {
+void runInTodayWindow(const CalendarFolder& folder, const Calendars& calendars,
+                      const Arguments& arguments) {
     TodayWindow today;
     HWND standIn = today.makeChild(DeviceGetScreen().height);
     CEOID oid = 0;
@@ -79,6 +80,8 @@ void runInTodayWindow(const Calendars& calendars, const Arguments& arguments) {
         runDayQueries(calendars, arguments.runs);
     if (arguments.wants(L"scaling"))
         runScaling(standIn, calendars, arguments.runs);
+    if (arguments.wants(L"loading"))
+        runLoading(folder, calendars, arguments.runs);
     if (arguments.wants(L"item"))
         runLiveItem(today.hwnd(), standIn, calendars, arguments.runs, arguments.rebuilds);
     if (database != INVALID_HANDLE_VALUE)
@@ -92,8 +95,9 @@ int wmain(int argc, wchar_t** argv) {
     rememberShippedOptions();
     Arguments arguments;
     if (!parseArguments(argc, argv, arguments)) {
-        std::fprintf(stderr, "usage: bench.exe [--runs <n>] [--rebuilds <n>] [--no-emulator]\n"
-                             "                 [--only builds|queries|scaling|item|emulator]\n");
+        std::fprintf(stderr,
+                     "usage: bench.exe [--runs <n>] [--rebuilds <n>] [--no-emulator]\n"
+                     "                 [--only builds|queries|scaling|loading|item|emulator]\n");
         return 2;
     }
     if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
@@ -104,7 +108,7 @@ int wmain(int argc, wchar_t** argv) {
                 "%02d:00, QVGA, Central European time\n",
                 arguments.runs, kNowYear, kNowMonth, kNowDay, kNowHour);
     const Calendars calendars = writeCalendars(folder);
-    runInTodayWindow(calendars, arguments);
+    runInTodayWindow(folder, calendars, arguments);
     if (arguments.emulator && arguments.wants(L"emulator"))
         runEmulatorPeak(calendars);
     leaveDevice();

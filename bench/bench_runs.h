@@ -28,6 +28,9 @@ void runScaling(HWND window, const Calendars& calendars, int runs);
 void runDayQueries(const Calendars& calendars, int runs);
 // B5, B6 and M1's growth, with the real item in a Today screen window.
 void runLiveItem(HWND today, HWND standIn, const Calendars& calendars, int runs, int rebuilds);
+class CalendarFolder;
+// L1 to L3: loading calendars of 20,000 and 200,000 events, and 10,000 long COUNT series.
+void runLoading(const CalendarFolder& folder, const Calendars& calendars, int runs);
 // M1's peak: the emulator with the heavy and the empty calendar.
 void runEmulatorPeak(const Calendars& calendars);
 

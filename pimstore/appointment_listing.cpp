@@ -167,6 +167,7 @@ void AppointmentList::start(const CalendarSnapshot& snapshot, const FilterList& 
                             bool includeRecurrences, Clock clock) {
     filters_ = &filters;
     items_.clear();
+    reachesEverySeries_ = true; // a closed window, or one event at a time
     const TimeWindow window = windowOf(filters);
     if (!includeRecurrences) {
         items_ = everyEventOnce(snapshot, filters, window);
@@ -181,6 +182,8 @@ void AppointmentList::start(const CalendarSnapshot& snapshot, const FilterList& 
         return;
     }
     limit_ = std::max({window.endFrom, snapshot.latestStart, clock()}) + kOpenFutureReach;
+    windowStart_ = window.endFrom;
+    reachesEverySeries_ = false;
     span_ = kFirstSpan;
     listedUntil_ = std::min(window.endFrom + span_, limit_);
     lookUp(snapshot, window.endFrom, listedUntil_, items_);
@@ -190,16 +193,30 @@ void AppointmentList::start(const CalendarSnapshot& snapshot, const FilterList& 
 void AppointmentList::assign(std::vector<ical::Occurrence> items) {
     items_ = std::move(items);
     listedUntil_ = limit_ = 0;
+    reachesEverySeries_ = true;
 }
 
 void AppointmentList::listAtLeast(const CalendarSnapshot& snapshot, size_t count) {
-    while (items_.size() < count && !complete())
-        extend(snapshot);
+    while (items_.size() < count && listMore(snapshot)) {
+    }
 }
 
 void AppointmentList::listAll(const CalendarSnapshot& snapshot) {
-    while (!complete())
-        extend(snapshot);
+    while (listMore(snapshot)) {
+    }
+}
+
+// Series whose occurrences lie years apart may have their next one beyond the limit: it then
+// moves out to the latest of them, once (the search costs a pass over every series).
+bool AppointmentList::listMore(const CalendarSnapshot& snapshot) {
+    if (complete() && !reachesEverySeries_) {
+        reachesEverySeries_ = true;
+        limit_ = std::max(limit_, snapshot.index->latestNextStart(windowStart_) + 1);
+    }
+    if (complete())
+        return false;
+    extend(snapshot);
+    return true;
 }
 
 // Spans double, so that a far occurrence is reached in few lookups.

@@ -39,7 +39,8 @@ using Clock = daybrook::ical::LocalTime (*)();
 // With recurrences and no end to the window, endless series never run out: the list then grows
 // by spans of time, as far as the items asked for (it is ordered by start, so a span's items
 // come after all earlier ones), and ends five years past the latest of the window's start, the
-// calendar's last start and now (asked of the clock only then).
+// calendar's last start and now (asked of the clock only then), or further, where the next
+// occurrence of a series lies beyond that.
 class AppointmentList {
 public:
     // The filters are read, not copied: they must live as long as the list.
@@ -54,6 +55,8 @@ public:
 
 private:
     bool complete() const { return listedUntil_ >= limit_; }
+    // Extends the list by a span; false when it has everything.
+    bool listMore(const CalendarSnapshot& snapshot);
     void extend(const CalendarSnapshot& snapshot);
 
     const FilterList* filters_ = nullptr;
@@ -61,6 +64,8 @@ private:
     daybrook::ical::LocalTime listedUntil_ = 0; // every item starting earlier is listed
     daybrook::ical::LocalTime limit_ = 0;
     daybrook::ical::LocalTime span_ = 0;
+    daybrook::ical::LocalTime windowStart_ = 0;
+    bool reachesEverySeries_ = true; // the limit holds every series' next occurrence
 };
 
 // The items that match the filter, in their order.

@@ -7,6 +7,9 @@ namespace pimstore {
 namespace {
 
 const int kReadAttempts = 5;
+// About a second in all for a reader to let go of the file.
+const int kReplaceAttempts = 40;
+const DWORD kReplacePauseMs = 25;
 
 ULONGLONG joined(DWORD high, DWORD low) {
     return (static_cast<ULONGLONG>(high) << 32) | low;
@@ -75,6 +78,26 @@ HRESULT lastError() {
     return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
 }
 
+// Another program reading the calendar (a sync tool, an editor, a backup) holds it open for a
+// moment, and until it lets go the file cannot be replaced.
+bool isHeldByAnotherProgram(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+           error == ERROR_LOCK_VIOLATION;
+}
+
+bool moveOver(const std::wstring& from, const std::wstring& to) {
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = GetLastError();
+        if (attempt == kReplaceAttempts || !isHeldByAnotherProgram(error))
+            return false;
+        Sleep(kReplacePauseMs);
+        SetLastError(error);
+    }
+}
+
 } // namespace
 
 FileStamp stampOf(const std::wstring& path) {
@@ -121,8 +144,7 @@ HRESULT replaceCalendarFile(const std::wstring& path, const std::string& bytes) 
             return failure;
         }
     }
-    if (!MoveFileExW(temporary.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!moveOver(temporary, path)) {
         const HRESULT failure = lastError();
         DeleteFileW(temporary.c_str());
         return failure;

@@ -1,6 +1,7 @@
 #include "calendar_snapshot.h"
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_set>
 
 namespace pimstore {
@@ -21,12 +22,15 @@ std::uint32_t fnv1a(const void* data, size_t length, std::uint32_t hash = 216613
     return hash;
 }
 
-std::string identityOf(const ical::Event& event) {
+// The UID as written, or else a key made of summary and start, kept in `made` (sized for every
+// event, so that the views of earlier keys stay valid).
+std::string_view identityOf(const ical::Event& event, std::vector<std::string>& made) {
     if (!event.uid.empty())
         return event.uid;
     std::string key(reinterpret_cast<const char*>(event.details.summary.data()),
                     event.details.summary.size() * sizeof(char16_t));
-    return key + "\x01" + std::to_string(event.timing.start);
+    made.push_back(key + "\x01" + std::to_string(event.timing.start));
+    return made.back();
 }
 
 bool byStartThenOrder(const ical::Occurrence& a, const ical::Occurrence& b) {
@@ -37,8 +41,8 @@ ical::LocalTime latestStartOf(const ical::Calendar& calendar) {
     ical::LocalTime latest = 0;
     for (const ical::Event& event : calendar.events) {
         latest = std::max(latest, event.timing.start);
-        if (!event.recurrence.extraStarts.empty())
-            latest = std::max(latest, event.recurrence.extraStarts.back());
+        if (!event.recurrence->extraStarts.empty())
+            latest = std::max(latest, event.recurrence->extraStarts.back());
         for (const ical::Override& replacement : event.overrides)
             latest = std::max(latest, replacement.timing.start);
     }
@@ -48,8 +52,8 @@ ical::LocalTime latestStartOf(const ical::Calendar& calendar) {
 
 void listFirstOccurrences(CalendarSnapshot& snapshot) {
     snapshot.firstOccurrences = snapshot.index->allEvents();
-    std::stable_sort(snapshot.firstOccurrences.begin(), snapshot.firstOccurrences.end(),
-                     byStartThenOrder);
+    // Each event has its own place in the file: start and order sort them fully.
+    std::sort(snapshot.firstOccurrences.begin(), snapshot.firstOccurrences.end(), byStartThenOrder);
     for (const ical::Occurrence& first : snapshot.firstOccurrences) {
         if (snapshot.isSeries(first.event))
             snapshot.seriesFirstOccurrences.push_back(first);
@@ -61,10 +65,14 @@ void listFirstOccurrences(CalendarSnapshot& snapshot) {
 std::vector<LONG> assignOids(const ical::Calendar& calendar) {
     std::vector<LONG> oids;
     oids.reserve(calendar.events.size());
-    std::unordered_map<std::string, int> seen;
+    std::vector<std::string> made;
+    made.reserve(calendar.events.size());
+    std::unordered_map<std::string_view, int> seen;
+    seen.reserve(calendar.events.size());
     std::unordered_set<LONG> used = {kReservedOid};
+    used.reserve(calendar.events.size() + 1);
     for (const ical::Event& event : calendar.events) {
-        const std::string identity = identityOf(event);
+        const std::string_view identity = identityOf(event, made);
         const int ordinal = seen[identity]++;
         std::uint32_t hash = fnv1a(identity.data(), identity.size());
         hash = fnv1a(&ordinal, sizeof ordinal, hash);
@@ -111,6 +119,7 @@ std::shared_ptr<const CalendarSnapshot> buildSnapshot(const std::wstring& path, 
     snapshot->index = std::make_unique<ical::OccurrenceIndex>(snapshot->calendar, zone);
     snapshot->blocks = std::make_unique<OccurrenceBlocks>(*snapshot->index);
     snapshot->oids = assignOids(snapshot->calendar);
+    snapshot->eventByOid.reserve(snapshot->oids.size());
     for (size_t i = 0; i < snapshot->oids.size(); ++i)
         snapshot->eventByOid.emplace(snapshot->oids[i], static_cast<int>(i));
     snapshot->latestStart = latestStartOf(snapshot->calendar);

@@ -18,6 +18,8 @@ command -v python3 >/dev/null || needed+=(python3)
 command -v clang++ >/dev/null || needed+=(clang)
 compgen -G '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null ||
     needed+=(libclang-rt-dev)
+# The native benchmark's reference parser (scripts/native-bench.sh); nothing else uses it.
+[ -f /usr/include/libical/ical.h ] || needed+=(libical-dev)
 if [ ${#needed[@]} -eq 0 ]; then
     exit 0
 fi

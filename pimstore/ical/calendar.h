@@ -14,6 +14,7 @@
 #include "zone_rule.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,13 +67,46 @@ struct Override {
     int line = 0;
 };
 
+// An RDATE;VALUE=PERIOD instance: it lasts as its period says, not as the series does.
+struct ExtraPeriod {
+    LocalTime start = 0; // wall time, as in Recurrence::extraStarts
+    std::int64_t durationDays = 0;
+    std::int64_t durationSeconds = 0;
+};
+
 struct Recurrence {
     bool hasRule = false;
     RecurrenceRule rule;
     LocalTime until = kNoUntil;             // UNTIL in the event's wall time, inclusive
     std::vector<LocalTime> extraStarts;     // RDATE, wall time, sorted, unique
+    std::vector<ExtraPeriod> extraPeriods;  // those RDATEs that are periods, sorted, unique
     std::vector<LocalTime> excludedStarts;  // EXDATE date-times, wall time, sorted
     std::vector<std::int64_t> excludedDays; // EXDATE dates against timed instances, day numbers
+};
+
+// A part most events lack, held apart so that events stay small; reads as a default one when
+// absent. Copies are deep.
+template <typename T> class Sparse {
+public:
+    Sparse() = default;
+    Sparse(const Sparse& other) : value_(other.value_ ? new T(*other.value_) : nullptr) {}
+    Sparse(Sparse&&) noexcept = default;
+    Sparse& operator=(const Sparse& other) {
+        value_.reset(other.value_ ? new T(*other.value_) : nullptr);
+        return *this;
+    }
+    Sparse& operator=(Sparse&&) noexcept = default;
+
+    const T& operator*() const { return value_ ? *value_ : absent(); }
+    const T* operator->() const { return &**this; }
+    void set(T value) { value_.reset(new T(std::move(value))); }
+
+private:
+    static const T& absent() {
+        static const T none;
+        return none;
+    }
+    std::unique_ptr<T> value_;
 };
 
 struct Event {
@@ -80,9 +114,9 @@ struct Event {
     std::string startTzid; // DTSTART's TZID parameter as written, for EXDATEs that must match
     EventDetails details;
     EventTiming timing;
-    bool cancelled = false; // STATUS:CANCELLED: kept for writing back, never shown
-    bool recurring = false; // a supported RRULE or RDATE; unsupported rules leave it single
-    Recurrence recurrence;
+    bool cancelled = false;        // STATUS:CANCELLED: kept for writing back, never shown
+    bool recurring = false;        // a supported RRULE or RDATE; unsupported rules leave it single
+    Sparse<Recurrence> recurrence; // only for series and events with exceptions
     std::vector<Override> overrides; // sorted by instance
     ByteRange bytes;
     size_t endLineBegin = 0; // offset of the END:VEVENT line: new EXDATE lines go before it

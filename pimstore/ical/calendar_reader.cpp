@@ -5,54 +5,82 @@
 #include "zone_builder.h"
 
 #include <algorithm>
-#include <map>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
 
 namespace daybrook::ical {
 
 namespace {
 
-void readZones(const std::vector<Component>& calendars, ZoneResolver& zones,
-               Diagnostics& diagnostics) {
-    for (const Component& calendar : calendars) {
-        for (const Component& child : calendar.children) {
-            if (child.name != "VTIMEZONE")
-                continue;
-            ZoneDefinition zone;
-            if (buildZoneDefinition(child, zone, diagnostics))
-                zones.addDefinition(std::move(zone));
-        }
-    }
-}
-
-std::vector<ParsedEvent> readEvents(const std::vector<Component>& calendars, ZoneResolver& zones,
-                                    Diagnostics& diagnostics) {
-    std::vector<ParsedEvent> events;
+// A VEVENT line in upper case, as writers put it: room for the events is made once.
+size_t likelyEventCount(std::string_view bytes) {
     size_t count = 0;
-    for (const Component& calendar : calendars)
-        count += calendar.children.size();
-    events.reserve(count);
-    for (const Component& calendar : calendars) {
-        for (const Component& child : calendar.children) {
-            if (child.name != "VEVENT")
-                continue;
-            events.emplace_back();
-            if (!buildEvent(child, zones, events.back(), diagnostics))
-                events.pop_back();
-        }
-    }
-    return events;
+    for (size_t at = bytes.find("BEGIN:VEVENT"); at != std::string_view::npos;
+         at = bytes.find("BEGIN:VEVENT", at + 12))
+        ++count;
+    return count;
 }
 
-Override overrideFrom(const ParsedEvent& parsed, const Event& master,
+// Builds events and zones as their components end. A zone an event asked for before the file
+// defined it was read from the built-in table: the file is then read again with every zone of
+// the file known from the start.
+class EventReader final : public CalendarChildSink {
+public:
+    EventReader(Calendar& calendar, const std::vector<ZoneDefinition>& knownFirst)
+        : zones_(calendar.zones, calendar.diagnostics), diagnostics_(calendar.diagnostics) {
+        for (const ZoneDefinition& zone : knownFirst)
+            zones_.addDefinition(zone);
+        const size_t expected = likelyEventCount(calendar.bytes);
+        events_.reserve(expected);
+        parsed_.reserve(expected);
+    }
+
+    void accept(Component& child) override {
+        if (child.name == "VEVENT") {
+            events_.emplace_back();
+            parsed_.emplace_back();
+            if (!buildEvent(child, zones_, events_.back(), parsed_.back(), diagnostics_)) {
+                events_.pop_back();
+                parsed_.pop_back();
+            }
+            return;
+        }
+        if (child.name != "VTIMEZONE")
+            return;
+        ZoneDefinition zone;
+        if (!buildZoneDefinition(child, zone, diagnostics_))
+            return;
+        definedLate_ = definedLate_ || zones_.askedFor(zone.id);
+        defined_.push_back(zone);
+        zones_.addDefinition(std::move(zone));
+    }
+
+    bool zoneDefinedAfterUse() const { return definedLate_; }
+    std::vector<ZoneDefinition>& definedZones() { return defined_; }
+    std::vector<Event>& events() { return events_; }
+    const std::vector<ParsedEvent>& parsed() const { return parsed_; }
+
+private:
+    ZoneResolver zones_;
+    Diagnostics& diagnostics_;
+    std::vector<Event> events_;
+    std::vector<ParsedEvent> parsed_; // beside each event
+    std::vector<ZoneDefinition> defined_;
+    bool definedLate_ = false;
+};
+
+// The override's own parts move into it: its event is dropped once attached.
+Override overrideFrom(const ParsedEvent& parsed, Event& replacement, const Event& master,
                       const std::vector<ZoneDefinition>& zones) {
     Override result;
     result.instance = instanceKey(master.timing, parsed.recurrenceId, zones);
-    result.cancelled = parsed.event.cancelled;
+    result.cancelled = replacement.cancelled;
     result.sequence = parsed.sequence;
-    result.timing = parsed.event.timing;
-    result.details = parsed.event.details;
-    result.bytes = parsed.event.bytes;
-    result.line = parsed.event.line;
+    result.timing = replacement.timing;
+    result.details = std::move(replacement.details);
+    result.bytes = replacement.bytes;
+    result.line = replacement.line;
     return result;
 }
 
@@ -78,45 +106,45 @@ void addOverride(Event& master, Override added) {
 }
 
 // Overrides may come before their master (Apple iCal writes them first), so masters are found
-// before any override is attached. Overrides without a master in the file stand alone.
-std::vector<Event> linkOverrides(std::vector<ParsedEvent>& parsed,
-                                 const std::vector<ZoneDefinition>& zones,
-                                 Diagnostics& diagnostics) {
-    std::map<std::string, size_t> masterByUid;
-    std::vector<long> outputIndex(parsed.size(), -1);
-    std::vector<Event> events;
-    events.reserve(parsed.size());
-    for (size_t i = 0; i < parsed.size(); ++i) {
-        const bool isMaster = !parsed[i].hasRecurrenceId;
-        if (isMaster && !parsed[i].event.uid.empty())
-            masterByUid.emplace(parsed[i].event.uid, i);
+// before any override is attached. Overrides without a master in the file stand alone. The
+// events are kept in place, in file order, the attached overrides taken out.
+void linkOverrides(std::vector<Event>& events, const std::vector<ParsedEvent>& parsed,
+                   const std::vector<ZoneDefinition>& zones, Diagnostics& diagnostics) {
+    // Views of the masters' UIDs: the events do not move until the overrides are attached.
+    std::unordered_map<std::string_view, size_t> masterByUid;
+    masterByUid.reserve(events.size());
+    for (size_t i = 0; i < events.size(); ++i) {
+        if (!parsed[i].hasRecurrenceId && !events[i].uid.empty())
+            masterByUid.emplace(events[i].uid, i);
     }
-    for (size_t i = 0; i < parsed.size(); ++i) {
-        const auto master = masterByUid.find(parsed[i].event.uid);
-        const bool attaches = parsed[i].hasRecurrenceId && master != masterByUid.end();
-        if (attaches)
+    std::vector<unsigned char> kept(events.size(), 1);
+    for (size_t i = 0; i < events.size(); ++i) {
+        if (!parsed[i].hasRecurrenceId)
             continue;
-        if (parsed[i].hasRecurrenceId) {
-            addWarning(diagnostics, parsed[i].event.line,
-                       "RECURRENCE-ID without its series in the file; shown as a single event");
-            if (!parsed[i].hasStart)
-                continue; // cancels an instance of nothing we have
+        const auto master = masterByUid.find(events[i].uid);
+        if (master != masterByUid.end()) {
+            Event& masterEvent = events[master->second];
+            addOverride(masterEvent, overrideFrom(parsed[i], events[i], masterEvent, zones));
+            kept[i] = 0;
+            continue;
         }
-        outputIndex[i] = static_cast<long>(events.size());
-        events.push_back(std::move(parsed[i].event));
+        addWarning(diagnostics, events[i].line,
+                   "RECURRENCE-ID without its series in the file; shown as a single event");
+        kept[i] = parsed[i].hasStart ? 1 : 0; // without a start it cancels an instance of nothing
     }
-    for (size_t i = 0; i < parsed.size(); ++i) {
-        const auto master = masterByUid.find(parsed[i].event.uid);
-        if (!parsed[i].hasRecurrenceId || outputIndex[i] >= 0 || master == masterByUid.end())
-            continue; // a master, a stand-alone override, or a cancellation of nothing
-        Event& masterEvent = events[static_cast<size_t>(outputIndex[master->second])];
-        addOverride(masterEvent, overrideFrom(parsed[i], masterEvent, zones));
+    size_t written = 0;
+    for (size_t i = 0; i < events.size(); ++i) {
+        if (!kept[i])
+            continue;
+        if (written != i)
+            events[written] = std::move(events[i]);
+        ++written;
     }
+    events.erase(events.begin() + static_cast<std::ptrdiff_t>(written), events.end());
     for (Event& event : events) {
         std::sort(event.overrides.begin(), event.overrides.end(),
                   [](const Override& a, const Override& b) { return a.instance < b.instance; });
     }
-    return events;
 }
 
 } // namespace
@@ -124,15 +152,23 @@ std::vector<Event> linkOverrides(std::vector<ParsedEvent>& parsed,
 Calendar readCalendar(std::string bytes) {
     Calendar calendar;
     calendar.bytes = std::move(bytes);
-    std::vector<Component> calendars;
-    if (!readComponents(calendar.bytes, calendars, calendar.diagnostics)) {
+    auto reader = std::make_unique<EventReader>(calendar, std::vector<ZoneDefinition>());
+    if (!readComponents(calendar.bytes, *reader, calendar.diagnostics)) {
         calendar.rejected = true;
+        calendar.zones.clear();
         return calendar;
     }
-    ZoneResolver zones(calendar.zones, calendar.diagnostics);
-    readZones(calendars, zones, calendar.diagnostics);
-    std::vector<ParsedEvent> parsed = readEvents(calendars, zones, calendar.diagnostics);
-    calendar.events = linkOverrides(parsed, calendar.zones, calendar.diagnostics);
+    if (reader->zoneDefinedAfterUse()) {
+        const std::vector<ZoneDefinition> fileZones = std::move(reader->definedZones());
+        reader.reset();
+        calendar.zones.clear();
+        calendar.diagnostics.clear();
+        reader = std::make_unique<EventReader>(calendar, fileZones);
+        readComponents(calendar.bytes, *reader, calendar.diagnostics);
+    }
+    calendar.events = std::move(reader->events());
+    linkOverrides(calendar.events, reader->parsed(), calendar.zones, calendar.diagnostics);
+    reader.reset();
     std::stable_sort(calendar.diagnostics.begin(), calendar.diagnostics.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
     return calendar;

@@ -18,13 +18,14 @@ Component openComponent(const ContentLine& line) {
     component.name = componentName(line);
     component.line = line.line;
     component.begin = line.begin;
+    component.properties.reserve(12); // an event's usual lines, without growing step by step
     return component;
 }
 
 class TreeBuilder final : public ContentLineSink {
 public:
-    TreeBuilder(std::vector<Component>& calendars, Diagnostics& diagnostics)
-        : calendars_(calendars), diagnostics_(diagnostics) {}
+    TreeBuilder(CalendarChildSink& sink, Diagnostics& diagnostics)
+        : sink_(sink), diagnostics_(diagnostics) {}
 
     bool accept(ContentLine& line) override {
         lastLine_ = line.line;
@@ -39,7 +40,7 @@ public:
     }
 
     bool finish() {
-        if (calendars_.empty() && open_.empty()) {
+        if (calendars_ == 0 && open_.empty()) {
             addError(diagnostics_, 1, "no BEGIN:VCALENDAR: not an iCalendar file");
             return false;
         }
@@ -82,7 +83,9 @@ private:
         finished.end = line.end;
         finished.endLineBegin = line.begin;
         if (open_.empty())
-            calendars_.push_back(std::move(finished));
+            ++calendars_;
+        else if (open_.size() == 1)
+            sink_.accept(finished);
         else
             open_.back().children.push_back(std::move(finished));
         return true;
@@ -90,7 +93,7 @@ private:
 
     // Before the first calendar nothing else may come; after one, stray lines are let go.
     bool outside(const ContentLine& line) {
-        if (calendars_.empty()) {
+        if (calendars_ == 0) {
             addError(diagnostics_, line.line,
                      "expected BEGIN:VCALENDAR, found " + quoted(line.name + ":" + line.value) +
                          ": not an iCalendar file");
@@ -100,13 +103,29 @@ private:
         return true;
     }
 
-    std::vector<Component>& calendars_;
+    CalendarChildSink& sink_;
+    int calendars_ = 0; // ended so far
     Diagnostics& diagnostics_;
     std::vector<Component> open_;
     int lastLine_ = 1;
 };
 
 } // namespace
+
+// Descendants are moved onto one flat stack before any is freed, so that no destructor meets
+// children of its own.
+Component::~Component() {
+    if (children.empty())
+        return;
+    std::vector<Component> pending = std::move(children);
+    while (!pending.empty()) {
+        Component last = std::move(pending.back());
+        pending.pop_back();
+        for (Component& child : last.children)
+            pending.push_back(std::move(child));
+        last.children.clear();
+    }
+}
 
 const ContentLine* Component::property(std::string_view wanted) const {
     for (const ContentLine& line : properties) {
@@ -116,9 +135,8 @@ const ContentLine* Component::property(std::string_view wanted) const {
     return nullptr;
 }
 
-bool readComponents(std::string_view bytes, std::vector<Component>& calendars,
-                    Diagnostics& diagnostics) {
-    TreeBuilder builder(calendars, diagnostics);
+bool readComponents(std::string_view bytes, CalendarChildSink& sink, Diagnostics& diagnostics) {
+    TreeBuilder builder(sink, diagnostics);
     return scanContentLines(bytes, builder, diagnostics) && builder.finish();
 }
 

@@ -213,7 +213,7 @@ void forEachTimeValue(const Component& vevent, std::string_view name, ZoneResolv
             continue;
         for (std::string_view item : splitList(line.value, ',')) {
             ResolvedTime time;
-            // A PERIOD (start/end or start/duration) stands for its start.
+            // A PERIOD (start/end or start/duration) of an EXDATE stands for its start.
             if (!resolveTime(line, item.substr(0, item.find('/')), zones, time)) {
                 addWarning(diagnostics, line.line,
                            std::string(name) + " value " + quoted(item) + " is invalid; ignored");
@@ -224,14 +224,80 @@ void forEachTimeValue(const Component& vevent, std::string_view name, ZoneResolv
     }
 }
 
+// A PERIOD's end, a date-time or a duration after its start, as a length like an event's. False,
+// with a warning, for an end before the start or a length the series may not have.
+bool readPeriodLength(const ContentLine& line, std::string_view endText, const ResolvedTime& start,
+                      ZoneResolver& zones, const EventTiming& timing, ExtraPeriod& period,
+                      Diagnostics& diagnostics) {
+    endText = trimmed(endText);
+    DurationValue duration;
+    ResolvedTime end;
+    if (!endText.empty() && (endText[0] == 'P' || endText[0] == '+' || endText[0] == '-')) {
+        if (!parseDurationValue(endText, duration))
+            duration.seconds = -1;
+    } else if (resolveTime(line, endText, zones, end)) {
+        const bool exact = start.basis != TimeBasis::Floating && end.basis != TimeBasis::Floating;
+        duration.seconds = exact ? utcOf(end, zones.zones()) - utcOf(start, zones.zones())
+                                 : wallOf(end) - wallOf(start);
+    } else {
+        duration.seconds = -1;
+    }
+    const std::int64_t length = duration.days * kSecondsPerDay + duration.seconds;
+    if (duration.days < 0 || duration.seconds < 0 || length > kLongestRecurringLength) {
+        addWarning(diagnostics, line.line,
+                   "RDATE period ending " + quoted(endText) +
+                       " is invalid; the occurrence lasts as the series does");
+        return false;
+    }
+    if (timing.allDay) {
+        period.durationDays =
+            std::max<std::int64_t>(1, (length + kSecondsPerDay - 1) / kSecondsPerDay);
+        return true;
+    }
+    period.durationDays = duration.days;
+    period.durationSeconds = duration.seconds;
+    return true;
+}
+
+// RDATE values; a PERIOD (start/end or start/duration) adds its start with its own length.
+void readExtras(const Component& vevent, ZoneResolver& zones, const Event& event,
+                Recurrence& recurrence, Diagnostics& diagnostics) {
+    for (const ContentLine& line : vevent.properties) {
+        if (line.name != "RDATE")
+            continue;
+        for (std::string_view item : splitList(line.value, ',')) {
+            const size_t slash = item.find('/');
+            ResolvedTime time;
+            if (!resolveTime(line, item.substr(0, slash), zones, time)) {
+                addWarning(diagnostics, line.line,
+                           "RDATE value " + quoted(item) + " is invalid; ignored");
+                continue;
+            }
+            const LocalTime start = instanceKey(event.timing, time, zones.zones());
+            recurrence.extraStarts.push_back(start);
+            ExtraPeriod period;
+            period.start = start;
+            if (slash != std::string_view::npos &&
+                readPeriodLength(line, item.substr(slash + 1), time, zones, event.timing, period,
+                                 diagnostics))
+                recurrence.extraPeriods.push_back(period);
+        }
+    }
+    std::stable_sort(recurrence.extraPeriods.begin(), recurrence.extraPeriods.end(),
+                     [](const ExtraPeriod& a, const ExtraPeriod& b) { return a.start < b.start; });
+    recurrence.extraPeriods.erase(
+        std::unique(recurrence.extraPeriods.begin(), recurrence.extraPeriods.end(),
+                    [](const ExtraPeriod& a, const ExtraPeriod& b) { return a.start == b.start; }),
+        recurrence.extraPeriods.end());
+}
+
 void sortUnique(std::vector<LocalTime>& values) {
     std::sort(values.begin(), values.end());
     values.erase(std::unique(values.begin(), values.end()), values.end());
 }
 
-void readExceptionsAndExtras(const Component& vevent, ZoneResolver& zones, Event& event,
-                             Diagnostics& diagnostics) {
-    Recurrence& recurrence = event.recurrence;
+void readExceptionsAndExtras(const Component& vevent, ZoneResolver& zones, const Event& event,
+                             Recurrence& recurrence, Diagnostics& diagnostics) {
     const EventTiming& timing = event.timing;
     forEachTimeValue(vevent, "EXDATE", zones, diagnostics, [&](const ResolvedTime& time) {
         const LocalTime key = instanceKey(timing, time, zones.zones());
@@ -240,9 +306,7 @@ void readExceptionsAndExtras(const Component& vevent, ZoneResolver& zones, Event
         else
             recurrence.excludedStarts.push_back(key);
     });
-    forEachTimeValue(vevent, "RDATE", zones, diagnostics, [&](const ResolvedTime& time) {
-        recurrence.extraStarts.push_back(instanceKey(timing, time, zones.zones()));
-    });
+    readExtras(vevent, zones, event, recurrence, diagnostics);
     sortUnique(recurrence.excludedStarts);
     sortUnique(recurrence.extraStarts);
     std::sort(recurrence.excludedDays.begin(), recurrence.excludedDays.end());
@@ -251,7 +315,7 @@ void readExceptionsAndExtras(const Component& vevent, ZoneResolver& zones, Event
 void readRecurrence(const Component& vevent, ZoneResolver& zones, Event& event,
                     Diagnostics& diagnostics) {
     const ContentLine* rrule = vevent.property("RRULE");
-    Recurrence& recurrence = event.recurrence;
+    Recurrence recurrence;
     if (rrule != nullptr) {
         std::string reason;
         if (parseRecurrenceRule(rrule->value, recurrence.rule, reason) != RuleParse::Supported) {
@@ -263,7 +327,7 @@ void readRecurrence(const Component& vevent, ZoneResolver& zones, Event& event,
         if (recurrence.rule.hasUntil)
             recurrence.until = untilInWallTime(recurrence.rule.until, event.timing, zones.zones());
     }
-    readExceptionsAndExtras(vevent, zones, event, diagnostics);
+    readExceptionsAndExtras(vevent, zones, event, recurrence, diagnostics);
     event.recurring = recurrence.hasRule || !recurrence.extraStarts.empty();
     // Instances are at least a day apart, so each one longer than a year overlaps hundreds of
     // others, and one lasting centuries (a damaged year) thousands: every day would list them
@@ -274,9 +338,12 @@ void readRecurrence(const Component& vevent, ZoneResolver& zones, Event& event,
         addWarning(diagnostics, rrule != nullptr ? rrule->line : vevent.line,
                    "each occurrence would last more than a year; only the first occurrence is "
                    "kept");
-        recurrence = Recurrence();
         event.recurring = false;
+        return;
     }
+    const bool excludes = !recurrence.excludedStarts.empty() || !recurrence.excludedDays.empty();
+    if (event.recurring || excludes)
+        event.recurrence.set(std::move(recurrence));
 }
 
 int sequenceOf(const Component& vevent) {
@@ -321,6 +388,7 @@ int ZoneResolver::resolve(const std::string& tzid, int line) {
         if (equalsIgnoringCase(zones_[i].id, tzid))
             return byName_[tzid] = static_cast<int>(i);
     }
+    notDefined_.push_back(tzid);
     ZoneDefinition zone;
     switch (findKnownZone(tzid, zone)) {
     case KnownZoneMatch::Exact: break;
@@ -340,6 +408,11 @@ int ZoneResolver::resolve(const std::string& tzid, int line) {
     return byName_[tzid];
 }
 
+bool ZoneResolver::askedFor(const std::string& tzid) const {
+    return std::any_of(notDefined_.begin(), notDefined_.end(),
+                       [&](const std::string& name) { return equalsIgnoringCase(name, tzid); });
+}
+
 LocalTime instanceKey(const EventTiming& master, const ResolvedTime& time,
                       const std::vector<ZoneDefinition>& zones) {
     const LocalTime written = wallOf(time);
@@ -355,9 +428,8 @@ LocalTime instanceKey(const EventTiming& master, const ResolvedTime& time,
     return localFromUtc(zones[static_cast<size_t>(master.zone)], utc);
 }
 
-bool buildEvent(const Component& vevent, ZoneResolver& zones, ParsedEvent& parsed,
+bool buildEvent(const Component& vevent, ZoneResolver& zones, Event& event, ParsedEvent& parsed,
                 Diagnostics& diagnostics) {
-    Event& event = parsed.event;
     event.line = vevent.line;
     event.bytes.begin = vevent.begin;
     event.bytes.end = vevent.end;

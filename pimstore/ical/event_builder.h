@@ -24,26 +24,30 @@ public:
 
     void addDefinition(ZoneDefinition zone);
     int resolve(const std::string& tzid, int line); // index into zones, or -1
+    // Whether an event asked for the zone (any case) before the file defined it.
+    bool askedFor(const std::string& tzid) const;
     const std::vector<ZoneDefinition>& zones() const { return zones_; }
 
 private:
     std::vector<ZoneDefinition>& zones_;
     Diagnostics& diagnostics_;
-    std::map<std::string, int> byName_; // every name asked for, -1 when unknown
+    std::map<std::string, int> byName_;   // every name asked for, -1 when unknown
+    std::vector<std::string> notDefined_; // names asked for that no definition answered
 };
 
+// What reading an event learns besides the event itself, kept beside it until overrides are
+// attached to their series.
 struct ParsedEvent {
-    Event event;
     bool hasRecurrenceId = false;
     bool hasStart = false; // false only for an override that just cancels its instance
     ResolvedTime recurrenceId;
     int sequence = 0;
 };
 
-// Fills a freshly constructed `parsed`. False, with a warning naming the line and property, when
-// the event cannot be shown (no or an invalid DTSTART); overrides that only cancel an instance
-// need no DTSTART.
-bool buildEvent(const Component& vevent, ZoneResolver& zones, ParsedEvent& parsed,
+// Fills a freshly constructed `event` and `parsed`. False, with a warning naming the line and
+// property, when the event cannot be shown (no or an invalid DTSTART); overrides that only cancel
+// an instance need no DTSTART.
+bool buildEvent(const Component& vevent, ZoneResolver& zones, Event& event, ParsedEvent& parsed,
                 Diagnostics& diagnostics);
 
 // Where a RECURRENCE-ID, EXDATE or RDATE value falls in the master's wall time. A UTC value

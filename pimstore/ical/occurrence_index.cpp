@@ -9,8 +9,6 @@ namespace {
 // Widening of windows converted between zones: covers the hour a daylight saving change skips
 // or repeats, whichever way the two zones' offsets differ.
 constexpr LocalTime kZoneMargin = 3 * 3600;
-// A COUNT rule is expanded once, up to this many instances (27 years of a daily rule).
-constexpr size_t kCountedLimit = 10000;
 constexpr LocalTime kFarFuture = (static_cast<LocalTime>(3000000) * kSecondsPerDay);
 constexpr LocalTime kFarPast = -kFarFuture;
 // Years whose offset changes are precomputed; conversions outside work from the rules.
@@ -60,10 +58,21 @@ LocalTime nominalLength(const EventTiming& timing) {
     return timing.durationDays * kSecondsPerDay + timing.durationSeconds;
 }
 
+LocalTime periodLength(const ExtraPeriod& period) {
+    return period.durationDays * kSecondsPerDay + period.durationSeconds;
+}
+
+EventTiming timingOfPeriod(const EventTiming& series, const ExtraPeriod& period) {
+    EventTiming timing = series;
+    timing.durationDays = period.durationDays;
+    timing.durationSeconds = period.durationSeconds;
+    return timing;
+}
+
 RecurrenceRule ruleOrSingle(const Event& event) {
     // An event with overrides but no rule is a series of its DTSTART alone.
-    RecurrenceRule rule = event.recurrence.rule;
-    if (!event.recurrence.hasRule)
+    RecurrenceRule rule = event.recurrence->rule;
+    if (!event.recurrence->hasRule)
         rule.count = 1;
     return rule;
 }
@@ -76,6 +85,13 @@ OccurrenceIndex::OccurrenceIndex(const Calendar& calendar, const ZoneRule& devic
       allDayEvents_(calendar.events.size(), 0) {
     for (const ZoneDefinition& zone : calendar.zones)
         zones_.emplace_back(zone, kTimelineFirstYear, kTimelineLastYear);
+    pending_.reserve(calendar.events.size());
+    const size_t series = static_cast<size_t>(
+        std::count_if(calendar.events.begin(), calendar.events.end(), [](const Event& event) {
+            return event.recurring || !event.overrides.empty();
+        }));
+    series_.reserve(series);
+    seriesBounds_.reserve(series);
     for (size_t i = 0; i < calendar.events.size(); ++i) {
         const Event& event = calendar.events[i];
         const int index = static_cast<int>(i);
@@ -123,8 +139,7 @@ LocalTime OccurrenceIndex::eventWallFromDevice(const EventTiming& timing, LocalT
 }
 
 void OccurrenceIndex::addEntry(const Entry& entry) {
-    classes_[static_cast<size_t>(durationClassOf(entry.end - entry.start))].entries.push_back(
-        entry);
+    pending_.push_back(entry);
 }
 
 void OccurrenceIndex::addSingle(int eventIndex) {
@@ -156,23 +171,27 @@ void OccurrenceIndex::addOverrides(int eventIndex) {
 // A floating series is on the device's clock, so a UTC UNTIL (Exchange writes one even for
 // floating starts) is read in the device's zone.
 LocalTime OccurrenceIndex::untilFor(const Event& event) const {
-    const RecurrenceRule& rule = event.recurrence.rule;
+    const RecurrenceRule& rule = event.recurrence->rule;
     const bool floatingTimed = event.timing.basis == TimeBasis::Floating && !event.timing.allDay;
     if (floatingTimed && rule.hasUntil && !rule.until.isDate && rule.until.isUtc)
         return device_.localFromUtc(localTimeFromCivil(rule.until.civil));
-    return event.recurrence.until;
+    return event.recurrence->until;
 }
 
 void OccurrenceIndex::addSeries(int eventIndex) {
     const Event& event = calendar_.events[static_cast<size_t>(eventIndex)];
-    const Recurrence& recurrence = event.recurrence;
+    const Recurrence& recurrence = *event.recurrence;
     const RecurrenceRule rule = ruleOrSingle(event);
-    const LocalTime until = untilFor(event);
+    LocalTime until = untilFor(event);
+    // A COUNT rule is a rule that ends at its last instance: expanded by window like any other.
+    if (rule.count > 0)
+        until = RecurrenceExpander(rule, event.timing.start, until).lastCountedStart(rule.count);
     Series series(eventIndex, RecurrenceExpander(rule, event.timing.start, until));
     series.until = until;
     series.counted = rule.count > 0;
-    if (series.counted)
-        series.expander.expandCounted(rule.count, kCountedLimit, series.countedStarts);
+    series.longest = nominalLength(event.timing);
+    for (const ExtraPeriod& period : recurrence.extraPeriods)
+        series.longest = std::max(series.longest, periodLength(period));
     LocalTime firstWall = event.timing.start;
     if (!recurrence.extraStarts.empty())
         firstWall = std::min(firstWall, recurrence.extraStarts.front());
@@ -185,21 +204,33 @@ void OccurrenceIndex::addSeries(int eventIndex) {
         LocalTime lastWall = lastInstanceWall(series);
         LocalTime lastStart = 0;
         deviceSpan(event.timing, lastWall, lastStart, series.latestEnd);
-        series.latestEnd += kZoneMargin;
+        series.latestEnd += kZoneMargin + series.longest - nominalLength(event.timing);
     }
     seriesOfEvent_[static_cast<size_t>(eventIndex)] = static_cast<int>(series_.size());
     seriesBounds_.push_back(SeriesBounds{series.earliestStart, series.latestEnd});
     series_.push_back(std::move(series));
 }
 
+// Entries are gathered first and then handed out, each class sized once: tables that grow
+// step by step cost much more under some heaps than their size suggests.
 void OccurrenceIndex::sortEntries() {
+    std::vector<size_t> sizes(classes_.size(), 0);
+    for (const Entry& entry : pending_)
+        ++sizes[static_cast<size_t>(durationClassOf(entry.end - entry.start))];
+    for (size_t i = 0; i < classes_.size(); ++i)
+        classes_[i].entries.reserve(sizes[i]);
+    for (const Entry& entry : pending_)
+        classes_[static_cast<size_t>(durationClassOf(entry.end - entry.start))].entries.push_back(
+            entry);
+    std::vector<Entry>().swap(pending_);
     for (DurationClass& durationClass : classes_) {
         for (const Entry& entry : durationClass.entries)
             durationClass.longest = std::max(durationClass.longest, entry.end - entry.start);
-        std::stable_sort(durationClass.entries.begin(), durationClass.entries.end(),
-                         [](const Entry& a, const Entry& b) {
-                             return a.start != b.start ? a.start < b.start : a.order < b.order;
-                         });
+        // Every entry has its own place in the file: start and order sort them fully.
+        std::sort(durationClass.entries.begin(), durationClass.entries.end(),
+                  [](const Entry& a, const Entry& b) {
+                      return a.start != b.start ? a.start < b.start : a.order < b.order;
+                  });
     }
 }
 
@@ -233,7 +264,7 @@ void OccurrenceIndex::singlesOverlapping(LocalTime from, LocalTime to, EndBounda
 
 // Excluded (EXDATE) or replaced (RECURRENCE-ID, the override is listed on its own).
 bool OccurrenceIndex::isSuppressed(const Event& event, LocalTime instance) const {
-    const Recurrence& recurrence = event.recurrence;
+    const Recurrence& recurrence = *event.recurrence;
     if (isBetween(recurrence.excludedStarts, instance))
         return true;
     if (!recurrence.excludedDays.empty() &&
@@ -251,22 +282,15 @@ void OccurrenceIndex::seriesStarts(const Series& series, LocalTime wallFrom, Loc
     const Event& event = calendar_.events[static_cast<size_t>(series.event)];
     std::vector<LocalTime>& starts = scratch.starts;
     starts.clear();
-    if (series.counted) {
-        const auto first =
-            std::lower_bound(series.countedStarts.begin(), series.countedStarts.end(), wallFrom);
-        for (auto start = first; start != series.countedStarts.end() && *start < wallTo; ++start)
-            starts.push_back(*start);
-    } else {
-        if (event.timing.start >= wallFrom && event.timing.start < wallTo)
-            starts.push_back(event.timing.start);
-        series.expander.expand(wallFrom, wallTo, starts, scratch.days);
-    }
-    const std::vector<LocalTime>& extra = event.recurrence.extraStarts;
+    if (event.timing.start >= wallFrom && event.timing.start < wallTo)
+        starts.push_back(event.timing.start);
+    series.expander.expand(wallFrom, wallTo, starts, scratch.days);
+    const std::vector<LocalTime>& extra = event.recurrence->extraStarts;
     const size_t produced = starts.size();
     for (auto start = std::lower_bound(extra.begin(), extra.end(), wallFrom);
          start != extra.end() && *start < wallTo; ++start)
         starts.push_back(*start);
-    if (produced != starts.size() || (!series.counted && produced > 1)) {
+    if (produced != starts.size() || produced > 1) {
         std::sort(starts.begin(), starts.end());
         starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
     }
@@ -320,14 +344,22 @@ void OccurrenceIndex::seriesOverlapping(const Series& series, LocalTime from, Lo
         return;
     const Event& event = calendar_.events[static_cast<size_t>(series.event)];
     const EventTiming& timing = event.timing;
-    const LocalTime reach = nominalLength(timing) + kZoneMargin;
+    const LocalTime reach = series.longest + kZoneMargin;
     const WindowInBasis& window = windowFor(timing, from, to, scratch.windows);
     seriesStarts(series, window.wallFrom - reach, window.wallTo + kZoneMargin, scratch);
+    const std::vector<ExtraPeriod>& periods = event.recurrence->extraPeriods;
     for (LocalTime instance : scratch.starts) {
         if (isSuppressed(event, instance))
             continue;
         Occurrence occurrence;
-        instanceSpan(timing, window, instance, occurrence.start, occurrence.end);
+        const auto period = std::lower_bound(
+            periods.begin(), periods.end(), instance,
+            [](const ExtraPeriod& candidate, LocalTime start) { return candidate.start < start; });
+        if (period != periods.end() && period->start == instance)
+            instanceSpan(timingOfPeriod(timing, *period), window, instance, occurrence.start,
+                         occurrence.end);
+        else
+            instanceSpan(timing, window, instance, occurrence.start, occurrence.end);
         if (!overlaps(occurrence.start, occurrence.end, from, to, boundary))
             continue;
         occurrence.event = series.event;
@@ -397,11 +429,42 @@ void OccurrenceIndex::occurrencesOfEvent(int eventIndex, LocalTime from, LocalTi
     }
 }
 
-// Looks in windows that grow from the series' start until one holds an occurrence.
+// Looks in windows that grow from `from` until one holds an occurrence starting there or later.
+bool OccurrenceIndex::earliestStartingFrom(int eventIndex, LocalTime from, LocalTime latest,
+                                           Occurrence& occurrence) const {
+    std::vector<Occurrence> found;
+    for (LocalTime span = 366 * kSecondsPerDay; from < latest && from < kFarFuture; span *= 2) {
+        const LocalTime to = std::min(from + span, kFarFuture);
+        found.clear();
+        occurrencesOfEvent(eventIndex, from, to, found);
+        found.erase(std::remove_if(found.begin(), found.end(),
+                                   [&](const Occurrence& o) { return o.start < from; }),
+                    found.end());
+        if (!found.empty()) {
+            occurrence = *std::min_element(found.begin(), found.end(), byStartThenOrder);
+            return true;
+        }
+        from = to;
+    }
+    return false;
+}
+
 bool OccurrenceIndex::firstOccurrence(int eventIndex, Occurrence& occurrence) const {
     if (eventIndex < 0 || static_cast<size_t>(eventIndex) >= calendar_.events.size())
         return false;
     const int seriesIndex = seriesOfEvent_[static_cast<size_t>(eventIndex)];
+    const Event& single = calendar_.events[static_cast<size_t>(eventIndex)];
+    if (seriesIndex < 0) { // a single event without overrides is its only occurrence
+        if (single.cancelled)
+            return false;
+        Entry entry;
+        deviceSpan(single.timing, single.timing.start, entry.start, entry.end);
+        entry.event = eventIndex;
+        entry.instance = single.timing.start;
+        entry.order = single.bytes.begin;
+        occurrence = occurrenceFrom(entry);
+        return true;
+    }
     LocalTime from = kFarPast;
     LocalTime latest = kFarFuture;
     if (seriesIndex >= 0) {
@@ -412,21 +475,40 @@ bool OccurrenceIndex::firstOccurrence(int eventIndex, Occurrence& occurrence) co
     const Event& event = calendar_.events[static_cast<size_t>(eventIndex)];
     for (const Override& replacement : event.overrides)
         from = std::min(from, replacement.timing.start - 2 * kSecondsPerDay);
-    std::vector<Occurrence> found;
-    for (LocalTime span = 366 * kSecondsPerDay; from < latest && from < kFarFuture; span *= 2) {
-        const LocalTime to = std::min(from + span, kFarFuture);
-        occurrencesOfEvent(eventIndex, from, to, found);
-        if (!found.empty()) {
-            occurrence = *std::min_element(found.begin(), found.end(), byStartThenOrder);
-            return true;
-        }
-        from = to;
+    return earliestStartingFrom(eventIndex, from, latest, occurrence);
+}
+
+bool OccurrenceIndex::nextOccurrence(int eventIndex, LocalTime from, Occurrence& occurrence) const {
+    if (eventIndex < 0 || static_cast<size_t>(eventIndex) >= calendar_.events.size())
+        return false;
+    const int seriesIndex = seriesOfEvent_[static_cast<size_t>(eventIndex)];
+    LocalTime latest = kFarFuture;
+    if (seriesIndex >= 0) {
+        // Nothing starts before the series' first instance or a day or two before an override.
+        const Series& series = series_[static_cast<size_t>(seriesIndex)];
+        LocalTime earliest = series.earliestStart;
+        const Event& event = calendar_.events[static_cast<size_t>(eventIndex)];
+        for (const Override& replacement : event.overrides)
+            earliest = std::min(earliest, replacement.timing.start - 2 * kSecondsPerDay);
+        from = std::max(from, earliest);
+        latest = series.latestEnd;
     }
-    return false;
+    return earliestStartingFrom(eventIndex, std::max(from, kFarPast), latest, occurrence);
+}
+
+LocalTime OccurrenceIndex::latestNextStart(LocalTime from) const {
+    LocalTime latest = from;
+    for (size_t i = 0; i < series_.size(); ++i) {
+        Occurrence next;
+        if (seriesBounds_[i].latestEnd >= from && nextOccurrence(series_[i].event, from, next))
+            latest = std::max(latest, next.start);
+    }
+    return latest;
 }
 
 std::vector<Occurrence> OccurrenceIndex::allEvents() const {
     std::vector<Occurrence> events;
+    events.reserve(calendar_.events.size());
     for (size_t i = 0; i < calendar_.events.size(); ++i) {
         Occurrence first;
         if (firstOccurrence(static_cast<int>(i), first))
@@ -475,10 +557,10 @@ bool OccurrenceIndex::isAllDay(const Occurrence& occurrence) const {
 LocalTime OccurrenceIndex::lastInstanceWall(const Series& series) const {
     const Event& event = calendar_.events[static_cast<size_t>(series.event)];
     LocalTime last = event.timing.start;
-    if (!event.recurrence.extraStarts.empty())
-        last = std::max(last, event.recurrence.extraStarts.back());
+    if (!event.recurrence->extraStarts.empty())
+        last = std::max(last, event.recurrence->extraStarts.back());
     if (series.counted)
-        return std::max(last, series.countedStarts.back());
+        return std::max(last, series.until);
     const LocalTime until = series.until;
     std::vector<LocalTime> starts;
     for (LocalTime span = 64 * kSecondsPerDay; until - span > kFarPast; span *= 4) {

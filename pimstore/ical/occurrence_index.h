@@ -65,6 +65,11 @@ public:
     // Every shown event once, a series as its first occurrence, in file order.
     std::vector<Occurrence> allEvents() const;
     bool firstOccurrence(int event, Occurrence& occurrence) const;
+    // The event's first occurrence starting at or after `from` (device time), however far.
+    bool nextOccurrence(int event, LocalTime from, Occurrence& occurrence) const;
+    // The latest of every series' next start at or after `from`: how far a list must reach to
+    // hold the next occurrence of each. `from` when no series has one.
+    LocalTime latestNextStart(LocalTime from) const;
 
     // The occurrence of the event starting exactly at `start`, else the first one starting on
     // the same local day (what GetOccurrence is asked with a date).
@@ -114,10 +119,10 @@ private:
             : event(eventIndex), expander(rule) {}
         int event = -1;
         RecurrenceExpander expander;
-        bool counted = false;
-        LocalTime until = kNoUntil;           // wall time, as the expander uses it
-        std::vector<LocalTime> countedStarts; // the whole set of a COUNT rule, wall time
-        LocalTime earliestStart = 0;          // device time bounds, for a quick miss
+        bool counted = false;        // a COUNT rule, ending at its last instance
+        LocalTime until = kNoUntil;  // wall time, as the expander uses it; a COUNT's last start
+        LocalTime longest = 0;       // of its instances, RDATE periods included
+        LocalTime earliestStart = 0; // device time bounds, for a quick miss
         LocalTime latestEnd = 0;
     };
 
@@ -146,11 +151,14 @@ private:
     void occurrencesOfEvent(int event, LocalTime from, LocalTime to,
                             std::vector<Occurrence>& found) const;
     LocalTime lastInstanceWall(const Series& series) const;
+    bool earliestStartingFrom(int event, LocalTime from, LocalTime latest,
+                              Occurrence& occurrence) const;
 
     const Calendar& calendar_;
     ZoneTimeline device_;
     std::vector<ZoneTimeline> zones_; // one per Calendar::zones entry
     std::vector<DurationClass> classes_;
+    std::vector<Entry> pending_; // while the index is built
     std::vector<Series> series_;
     // Each series' device-time bounds again, side by side: a query passes over every series and
     // most lie wholly outside its window.

@@ -1,12 +1,11 @@
 #include "recurrence_expander.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace daybrook::ical {
 
 namespace {
-
-constexpr std::int64_t kEmptyStretchDays = 400 * 366;
 
 bool contains(const std::vector<int>& values, int wanted) {
     return std::find(values.begin(), values.end(), wanted) != values.end();
@@ -283,29 +282,62 @@ void RecurrenceExpander::expand(LocalTime from, LocalTime to, std::vector<LocalT
     }
 }
 
-void RecurrenceExpander::expandCounted(int count, size_t limit,
-                                       std::vector<LocalTime>& starts) const {
-    starts.push_back(start_);
-    const size_t wanted = std::min(static_cast<size_t>(std::max(count, 1)), limit);
+// The Gregorian calendar repeats every 400 years (146097 days, 20871 weeks, 4800 months), so the
+// rule's days do too, after this many of its chosen periods. Without month filters a daily rule
+// repeats with the weekdays and a weekly one every week.
+std::int64_t RecurrenceExpander::periodsPerCycle() const {
+    const bool monthFilters = !rule_.byMonth.empty() || !rule_.byMonthDay.empty();
+    std::int64_t periods = 400;
+    switch (rule_.frequency) {
+    case Frequency::Daily: periods = monthFilters ? 146097 : 7; break;
+    case Frequency::Weekly: periods = monthFilters ? 20871 : 1; break;
+    case Frequency::Monthly: periods = 4800; break;
+    case Frequency::Yearly: periods = 400; break;
+    }
+    return periods / std::gcd(periods, static_cast<std::int64_t>(rule_.interval));
+}
+
+// Steps through the first period and one whole cycle, skips the whole cycles the count still
+// covers, then steps to the instance that ends it. At least one whole cycle is stepped before
+// the last allowed day, so that the last instance found is a real one.
+LocalTime RecurrenceExpander::lastCountedStart(int count) const {
+    std::int64_t remaining = std::max(count, 1) - 1;
+    LocalTime last = start_;
     const std::int64_t lastDay = lastDayAllowed();
-    std::int64_t lastProducedDay = startDay_;
+    const std::int64_t lastPeriod = periodOfDay(lastDay);
+    const std::int64_t cycle = periodsPerCycle();
+    const std::int64_t cycleSpan = cycle * rule_.interval;
     std::vector<std::int64_t> days;
-    for (std::int64_t period = startPeriod_; starts.size() < wanted; period += rule_.interval) {
-        const std::int64_t firstDayOfThisPeriod = firstDayOfPeriod(period);
-        if (firstDayOfThisPeriod > lastDay ||
-            firstDayOfThisPeriod - lastProducedDay > kEmptyStretchDays)
-            return;
+    std::int64_t period = startPeriod_;
+    std::int64_t cycleEnd = startPeriod_ + rule_.interval + cycleSpan;
+    std::int64_t perCycle = 0;
+    bool skipped = false;
+    while (remaining > 0 && period <= lastPeriod) {
+        if (period == cycleEnd && !skipped) {
+            if (perCycle == 0)
+                break; // the rule produces nothing more, ever
+            skipped = true;
+            const std::int64_t whole =
+                std::min((remaining - 1) / perCycle, (lastPeriod - period) / cycleSpan - 1);
+            if (whole > 0) {
+                period += whole * cycleSpan;
+                remaining -= whole * perCycle;
+            }
+        }
         candidateDays(period, startDay_, lastDay, days);
         for (std::int64_t day : days) {
             const LocalTime instance = day * kSecondsPerDay + timeOfDay_;
             if (instance == start_)
                 continue;
-            starts.push_back(instance);
-            lastProducedDay = day;
-            if (starts.size() >= wanted)
-                return;
+            last = instance;
+            if (period != startPeriod_)
+                ++perCycle;
+            if (--remaining == 0)
+                break;
         }
+        period += rule_.interval;
     }
+    return last;
 }
 
 } // namespace daybrook::ical

@@ -26,10 +26,12 @@ public:
     void expand(LocalTime from, LocalTime to, std::vector<LocalTime>& starts,
                 std::vector<std::int64_t>& days) const;
 
-    // The recurrence set of a COUNT rule from the beginning: DTSTART first (it counts toward
-    // COUNT even where the rule would not produce it), then the rule's instances, at most
-    // `limit` in all. Stops early when the rule produces nothing for 400 years.
-    void expandCounted(int count, size_t limit, std::vector<LocalTime>& starts) const;
+    // The start of the last instance of a COUNT rule's recurrence set: DTSTART is the first (it
+    // counts toward COUNT even where the rule would not produce it), then the rule's instances.
+    // The last one the rule produces when it ends earlier (UNTIL, the supported years, or no
+    // instance in a whole cycle). Whole cycles of the calendar are counted, not stepped through,
+    // so a count of millions costs no more than a few cycles.
+    LocalTime lastCountedStart(int count) const;
 
 private:
     std::int64_t periodOfDay(std::int64_t day) const;
@@ -48,6 +50,7 @@ private:
     bool passesDayFilters(std::int64_t day) const;
     void applySetPositions(std::vector<std::int64_t>& days) const;
     std::int64_t lastDayAllowed() const;
+    std::int64_t periodsPerCycle() const;
 
     RecurrenceRule rule_;
     LocalTime start_;

@@ -67,7 +67,7 @@ bool OccurrenceIndex::recurrencePattern(int eventIndex, RecurrencePattern& patte
     if (seriesIndex < 0 || !event.recurring)
         return false;
     const Series& series = series_[static_cast<size_t>(seriesIndex)];
-    const RecurrenceRule& rule = event.recurrence.rule;
+    const RecurrenceRule& rule = event.recurrence->rule;
     const LocalTime start = event.timing.start;
     const CivilDate startDate = civilFromDayNumber(dayNumberOf(start));
     pattern.type = typeOf(rule);
@@ -82,7 +82,7 @@ bool OccurrenceIndex::recurrencePattern(int eventIndex, RecurrencePattern& patte
     deviceSpan(event.timing, start, firstStart, ignored);
     pattern.patternStartDate = midnightOf(firstStart);
     const bool endless =
-        event.recurrence.hasRule && !series.counted && event.recurrence.until == kNoUntil;
+        event.recurrence->hasRule && !series.counted && event.recurrence->until == kNoUntil;
     pattern.noEndDate = endless;
     if (endless) {
         pattern.patternEndDate = kNoEndOleDate;

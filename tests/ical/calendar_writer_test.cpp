@@ -132,7 +132,7 @@ TEST(CalendarWriter, ExdatesTakeTheFormOfTheStart) {
                   rewritten);
         const Calendar reread = readCalendar(rewritten);
         ASSERT_EQ(4u, reread.events.size());
-        const Recurrence& recurrence = reread.events[static_cast<size_t>(event)].recurrence;
+        const Recurrence& recurrence = *reread.events[static_cast<size_t>(event)].recurrence;
         EXPECT_EQ(1u, recurrence.excludedStarts.size()) << line;
         EXPECT_EQ(instances[event], recurrence.excludedStarts.front()) << line;
     }

@@ -170,6 +170,22 @@ TEST(Reader, CancelledEventsAndOtherComponentsAreKeptButNeverShown) {
               startsIn(index, at(2024, 5, 1), at(2024, 5, 2)));
 }
 
+// Thousands of nested components must not exhaust the stack while the tree is walked or freed.
+TEST(Reader, DeeplyNestedUnknownComponentsKeepTheEventsAroundThem) {
+    const int depth = 100000;
+    std::string body = "BEGIN:VEVENT\nUID:before\nDTSTART:20240501T090000Z\nEND:VEVENT\n";
+    for (int i = 0; i < depth; ++i)
+        body += "BEGIN:X-A\n";
+    for (int i = 0; i < depth; ++i)
+        body += "END:X-A\n";
+    body += "BEGIN:VEVENT\nUID:after\nDTSTART:20240502T090000Z\nEND:VEVENT\n";
+    const Calendar calendar = readBody(body);
+    ASSERT_FALSE(calendar.rejected) << describe(calendar.diagnostics);
+    ASSERT_EQ(2u, calendar.events.size()) << "both events beside the nesting are kept";
+    EXPECT_EQ("before", calendar.events[0].uid);
+    EXPECT_EQ("after", calendar.events[1].uid);
+}
+
 TEST(Reader, OverridesWithoutTheirSeriesStandAloneOrVanish) {
     const Calendar calendar = readBody(
         "BEGIN:VEVENT\nUID:gone\nRECURRENCE-ID:20240501T090000Z\nSTATUS:CANCELLED\nEND:VEVENT\n"

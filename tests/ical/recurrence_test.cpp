@@ -84,6 +84,24 @@ TEST(Recurrence, CountIncludesAStartTheRuleWouldNotProduce) {
                              at(2024, 1, 1), at(2025, 1, 1)));
 }
 
+// A million daily instances from 1990 end in November 4727, not at any cap years before.
+TEST(Recurrence, ALargeCountRunsToItsRealLastInstance) {
+    const std::string rule = "RRULE:FREQ=DAILY;COUNT=1000000\n";
+    EXPECT_EQ((Strings{"2500-06-01 09:00"}),
+              startsOfSeries("19900101T090000Z", rule, at(2500, 6, 1), at(2500, 6, 2)));
+    EXPECT_EQ((Strings{"4727-11-27 09:00", "4727-11-28 09:00"}),
+              startsOfSeries("19900101T090000Z", rule, at(4727, 11, 27), at(4728, 1, 1)))
+        << "the millionth instance is the last";
+    // Whole weeks of a weekday rule are counted, not stepped: the 100,000th Monday or Friday.
+    EXPECT_EQ((Strings{"2982-04-01 09:00", "2982-04-05 09:00"}),
+              startsOfSeries("20240101T090000Z", "RRULE:FREQ=WEEKLY;BYDAY=MO,FR;COUNT=100000\n",
+                             at(2982, 4, 1), at(2983, 1, 1)));
+    // And whole 400-year cycles of a monthly one: the 20,000th last Friday of a month.
+    EXPECT_EQ((Strings{"3690-07-28 09:00", "3690-08-25 09:00"}),
+              startsOfSeries("20240126T090000Z", "RRULE:FREQ=MONTHLY;BYDAY=-1FR;COUNT=20000\n",
+                             at(3690, 7, 1), at(3700, 1, 1)));
+}
+
 TEST(Recurrence, UntilIsInclusiveInEveryForm) {
     EXPECT_EQ((Strings{"2024-05-01 09:00", "2024-05-02 09:00", "2024-05-03 09:00"}),
               startsOfSeries("20240501T090000Z", "RRULE:FREQ=DAILY;UNTIL=20240503T090000Z\n",
@@ -132,6 +150,26 @@ TEST(Recurrence, BySetPositionPicksFromEachPeriodsSet) {
     EXPECT_EQ((Strings{"2024-06-03 00:00", "2024-07-01 00:00"}),
               startsOfSeries("20240101", "RRULE:FREQ=MONTHLY;BYDAY=MO,TU,WE,TH,FR;BYSETPOS=1\n",
                              at(2024, 6, 1), at(2024, 7, 15)));
+}
+
+TEST(Recurrence, AnRdatePeriodLastsAsItsPeriodSays) {
+    const Calendar calendar =
+        readSeries("20240501T090000Z", "DTEND:20240501T100000Z\nRRULE:FREQ=DAILY;COUNT=2\n"
+                                       "RDATE;VALUE=PERIOD:20240510T090000Z/20240510T170000Z,"
+                                       "20240520T090000Z/PT30M\n");
+    OccurrenceIndex index(calendar, utcDevice());
+    std::vector<Occurrence> found;
+    index.occurrencesOverlapping(at(2024, 5, 1), at(2024, 6, 1), EndBoundary::Exclusive, found);
+    std::vector<std::string> ends;
+    for (const Occurrence& occurrence : found)
+        ends.push_back(text(occurrence.end));
+    EXPECT_EQ(
+        (Strings{"2024-05-01 10:00", "2024-05-02 10:00", "2024-05-10 17:00", "2024-05-20 09:30"}),
+        ends)
+        << "a period ends at its end or after its duration, the rule's instances after an hour";
+    EXPECT_EQ((Strings{"2024-05-10 09:00"}),
+              startsIn(index, at(2024, 5, 10, 16), at(2024, 5, 10, 18)))
+        << "the afternoon still holds the period that began in the morning";
 }
 
 TEST(Recurrence, RdatesAddInstancesAndDuplicatesCollapse) {

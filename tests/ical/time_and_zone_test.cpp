@@ -122,6 +122,21 @@ TEST(VTimezone, ObservancesWithUntilMakeErasSoEachYearGetsItsOwnRules) {
     EXPECT_EQ("2007-11-01 16:00", text(utcFromLocal(zone, at(2007, 11, 1, 12))));
 }
 
+// Events are read as the file goes: a zone defined after the events that use it (and named
+// like a built-in one) still decides their times.
+TEST(VTimezone, AZoneDefinedAfterItsEventsStillGovernsThem) {
+    const Calendar calendar = readBody(
+        "BEGIN:VEVENT\nUID:a\nDTSTART;TZID=Europe/Berlin:20240701T090000\nEND:VEVENT\n"
+        "BEGIN:VTIMEZONE\nTZID:Europe/Berlin\nBEGIN:STANDARD\nDTSTART:19700101T000000\n"
+        "TZOFFSETFROM:+0500\nTZOFFSETTO:+0500\nEND:STANDARD\nEND:VTIMEZONE\n");
+    ASSERT_EQ(1u, calendar.events.size()) << describe(calendar.diagnostics);
+    OccurrenceIndex index(calendar, utcDevice());
+    EXPECT_EQ((std::vector<std::string>{"2024-07-01 04:00"}),
+              startsIn(index, at(2024, 7, 1), at(2024, 7, 2)))
+        << "the file's +0500 definition, not the built-in Berlin summer time";
+    EXPECT_EQ(0, countWarnings(calendar)) << describe(calendar.diagnostics);
+}
+
 // Minutes east of UTC on 2024-07-01 and 2024-01-01.
 std::pair<int, int> summerAndWinterOffsets(const ZoneDefinition& zone) {
     const auto offset = [&](LocalTime utc) {

@@ -69,7 +69,9 @@ TEST_F(StoreQueryTest, AnOpenEndedQueryFindsTheNextOccurrenceHoweverFar) {
         calendarOf(eventText("standup", ":20010101T090000", ":20010101T091500", "Standup",
                              "RRULE:FREQ=DAILY\r\n") +
                    eventText("anniversary", ":20010601T120000", ":20010601T130000", "Anniversary",
-                             "RRULE:FREQ=YEARLY\r\n")));
+                             "RRULE:FREQ=YEARLY\r\n") +
+                   eventText("jubilee", ":20190301T100000", ":20190301T110000", "Jubilee",
+                             "RRULE:FREQ=YEARLY;INTERVAL=50\r\n")));
     StoreSession store;
     ASSERT_TRUE(store.items);
     ASSERT_EQ(S_OK, store.items->put_IncludeRecurrences(VARIANT_TRUE));
@@ -83,6 +85,13 @@ TEST_F(StoreQueryTest, AnOpenEndedQueryFindsTheNextOccurrenceHoweverFar) {
         restricted(store.items.get(), L"[End] >= " + dateLiteral(oleDate(2040, 6, 2)) +
                                           L" AND [Subject] = \"Anniversary\"");
     EXPECT_EQ(oleDate(2041, 6, 1, 12), startOf(itemAt(nextAnniversary.get(), 1).get()));
+
+    // Decades past the window's start, the calendar's last start and now.
+    ComPtr<IPOutlookItemCollection> nextJubilee =
+        restricted(store.items.get(), L"[End] >= " + dateLiteral(oleDate(2070, 1, 1)) +
+                                          L" AND [Subject] = \"Jubilee\"");
+    ASSERT_TRUE(nextJubilee) << "the occurrence of 2119 is found";
+    EXPECT_EQ(oleDate(2119, 3, 1, 10), startOf(itemAt(nextJubilee.get(), 1).get()));
 }
 
 TEST_F(StoreQueryTest, FiltersCombineWithAndOrAndParentheses) {

@@ -9,6 +9,7 @@
 #include <windbase.h>
 
 #include <memory>
+#include <thread>
 
 using namespace store_testing;
 using testing_support::pumpUntil;
@@ -42,6 +43,53 @@ private:
     TestWindow window_;
     HANDLE database_ = INVALID_HANDLE_VALUE;
 };
+
+// Another program reading the calendar: the file open without FILE_SHARE_DELETE, so that it
+// cannot be replaced until the reader closes it.
+class CalendarReader {
+public:
+    explicit CalendarReader(const std::wstring& path)
+        : file_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~CalendarReader() { close(); }
+    CalendarReader(const CalendarReader&) = delete;
+    CalendarReader& operator=(const CalendarReader&) = delete;
+
+    bool holding() const { return file_ != INVALID_HANDLE_VALUE; }
+    void close() {
+        if (holding())
+            CloseHandle(file_);
+        file_ = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE file_;
+};
+
+bool fileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Waits on the folder's change notifications until the file exists (or is gone); false when
+// it is not so by the deadline.
+bool waitForFile(const std::wstring& folder, const std::wstring& path, bool present,
+                 DWORD timeoutMs) {
+    HANDLE changes =
+        FindFirstChangeNotificationW(folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
+    if (changes == INVALID_HANDLE_VALUE)
+        return false;
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    bool reached = fileExists(path) == present;
+    while (!reached && GetTickCount64() < deadline) {
+        const DWORD left = static_cast<DWORD>(deadline - GetTickCount64());
+        if (WaitForSingleObject(changes, left) != WAIT_OBJECT_0)
+            break;
+        reached = fileExists(path) == present;
+        FindNextChangeNotification(changes);
+    }
+    FindCloseChangeNotification(changes);
+    return reached;
+}
 
 class StoreWriteBackTest : public testing::Test {
 protected:
@@ -89,6 +137,46 @@ TEST_F(StoreWriteBackTest, DeletingASeriesRemovesItAndItsOverridesAndNothingElse
     EXPECT_TRUE(pumpUntil([&] { return window.received(DB_CEOID_RECORD_DELETED) > 0; }, 30000));
     EXPECT_EQ(static_cast<WPARAM>(oid), window.lastOid(DB_CEOID_RECORD_DELETED));
     EXPECT_EQ((std::vector<std::wstring>{L"First", L"Last"}), subjectsOf(store.items.get()));
+}
+
+// The reader lets go only once the store has its new file ready: the store waits for it.
+TEST_F(StoreWriteBackTest, ADeleteWaitsForAReaderThatLetsGoOfTheFile) {
+    DeviceCalendar calendar(writeBackCalendar(), centralEuropeZone());
+    StoreSession store;
+    ComPtr<IAppointment> series = itemAt(store.items.get(), 1);
+    ASSERT_EQ(L"Series", subjectOf(series.get()));
+    CalendarReader reader(calendar.path());
+    ASSERT_TRUE(reader.holding());
+    // It reads on for a fifth of a second after the store has its new file ready, or until the
+    // store gives up on it.
+    const std::wstring newFile = calendar.path() + L".new";
+    std::thread letGo([&] {
+        if (waitForFile(calendar.folder(), newFile, true, 10000))
+            waitForFile(calendar.folder(), newFile, false, 200);
+        reader.close();
+    });
+    const HRESULT deleted = series->Delete();
+    letGo.join();
+    EXPECT_EQ(S_OK, deleted) << "the replace waits for the reader to close the file";
+    EXPECT_EQ(calendarOf(kFirst + kTodo + kLast), calendar.bytes());
+    EXPECT_EQ((std::vector<std::wstring>{L"First", L"Last"}), subjectsOf(store.items.get()));
+}
+
+TEST_F(StoreWriteBackTest, ADeleteAReaderNeverAllowsFailsAndLeavesEverythingAsItWas) {
+    DeviceCalendar calendar(writeBackCalendar(), centralEuropeZone());
+    StoreSession store;
+    ComPtr<IAppointment> series = itemAt(store.items.get(), 1);
+    ASSERT_EQ(L"Series", subjectOf(series.get()));
+    CalendarReader reader(calendar.path());
+    ASSERT_TRUE(reader.holding());
+
+    EXPECT_TRUE(FAILED(series->Delete())) << "a replace that never happened is no success";
+    EXPECT_EQ(writeBackCalendar(), calendar.bytes());
+    EXPECT_FALSE(fileExists(calendar.path() + L".new")) << "the new file is cleaned up";
+    EXPECT_EQ((std::vector<std::wstring>{L"Series", L"First", L"Last"}),
+              subjectsOf(store.items.get()));
+    reader.close();
+    EXPECT_EQ(S_OK, series->Delete()) << "once the reader is gone";
 }
 
 TEST_F(StoreWriteBackTest, DeletingAnOccurrenceAddsAnExdateWrittenLikeItsStart) {
