@@ -2,6 +2,8 @@
 #include "dialog_templates.h"
 #include "device.h"
 
+#include <cstddef>
+
 namespace {
 
 const WORD kOrdinalMarker = 0xFFFF;
