@@ -3,8 +3,13 @@
 
 Tahoma as Wine ships it has no Hebrew. Linking another font to it does not help: Wine shapes
 right-to-left text with the selected font's own glyphs only, so missing letters stay boxes.
-Every glyph, metric and table Tahoma has stays as it is; the Hebrew letters are appended,
-narrowed to Tahoma's proportions, and mapped in the Unicode character maps.
+Every glyph and metric Tahoma has stays as it is; the Hebrew letters are appended, narrowed to
+Tahoma's proportions, and mapped in the Unicode character maps.
+
+The font is also drawn smoothed at every size. Tahoma's 'gasp' table asks for black-and-white
+drawing up to 16 pixels, and there Wine places letters up to a pixel off the widths it measures
+for them, more with every letter: a right-aligned line then reaches past its right margin and
+loses its first letter to the clip. Smoothed, each letter is drawn where it was measured.
 
 Usage: hebrew_tahoma.py <tahoma.ttf> <dejavu.ttf> <out.ttf>
 """
@@ -17,6 +22,8 @@ from fontTools.ttLib import TTFont
 
 HEBREW = range(0x0590, 0x0600)
 OS2_HEBREW_RANGE_BIT = 11
+# GASP_GRIDFIT | GASP_DOGRAY | GASP_SYMMETRIC_GRIDFIT | GASP_SYMMETRIC_SMOOTHING
+SMOOTHED_AT_EVERY_SIZE = {0xFFFF: 0x000F}
 
 
 def width_ratio(base, donor):
@@ -62,6 +69,7 @@ def add_hebrew(base, donor):
         if table.isUnicode():
             table.cmap.update(added)
     base["OS/2"].ulUnicodeRange1 |= 1 << OS2_HEBREW_RANGE_BIT
+    base["gasp"].gaspRange = dict(SMOOTHED_AT_EVERY_SIZE)
     return len(added)
 
 

@@ -24,10 +24,15 @@ if ! "$WINE" reg query 'HKLM\Software\Microsoft\Today\Items\"Daybrook"' >/dev/nu
 fi
 now=(--now "2026-12-08 09:00")
 today "${now[@]}" --png "$docs/today/qvga.png"
+today "${now[@]}" --landscape --png "$docs/today/qvga-landscape.png"
+today "${now[@]}" --screen vga --png "$docs/today/vga.png"
 today "${now[@]}" --screen vga --landscape --png "$docs/today/vga-landscape.png"
 today "${now[@]}" --locale 0x040D --ui-language 0x000D --png "$docs/today/hebrew-rtl.png"
+today "${now[@]}" --screen vga --locale 0x040D --ui-language 0x000D \
+    --png "$docs/today/hebrew-rtl-vga.png"
 today "${now[@]}" --select 3 --png "$docs/today/selected.png"
 today "${now[@]}" --gallery "$docs/today/gallery.png"
+today "${now[@]}" --screen vga --gallery "$docs/today/gallery-vga.png"
 
 # The option pages with another calendar program installed, so that the Programs page shows.
 reg add "$AGENDA_FUSION" /v AppLocation /d '\Program Files\Agenda Fusion\AgendaFusion.exe' /f
@@ -39,3 +44,8 @@ options --options-page 0 --options-snapshot "$docs/options/display.png"
 options --options-page 1 --options-snapshot "$docs/options/layout.png"
 options --options-page 2 --options-snapshot "$docs/options/programs.png"
 options --landscape --options-page 1 --options-snapshot "$docs/options/layout-landscape.png"
+options --screen vga --options-page 0 --options-snapshot "$docs/options/display-vga.png"
+options --screen vga --options-page 1 --options-snapshot "$docs/options/layout-vga.png"
+options --screen vga --options-page 2 --options-snapshot "$docs/options/programs-vga.png"
+options --screen vga --landscape --options-page 1 \
+    --options-snapshot "$docs/options/layout-vga-landscape.png"

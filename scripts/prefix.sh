@@ -6,7 +6,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
 # Raise this when configure_prefix changes: an existing prefix is then configured again.
-PREFIX_VERSION=3
+PREFIX_VERSION=4
 MARKER="$WINEPREFIX/.daybrook-ready"
 
 create_prefix() {
@@ -24,11 +24,16 @@ configure_prefix() {
     local dejavu=/usr/share/fonts/truetype/dejavu
     # Wine does not find its own Tahoma unless it lies in the prefix's font folder. Its Tahoma has
     # no Hebrew, and Wine draws right-to-left text with the selected font's glyphs alone (linked
-    # fonts are not asked), so the copies get DejaVu Sans's Hebrew letters added.
+    # fonts are not asked), so the copies get DejaVu Sans's Hebrew letters added. Its Tahoma Bold
+    # is bold only up to 16 pixels, so that copy first gets outlines that are bold at every size.
     /usr/bin/python3 "$DAYBROOK_ROOT/scripts/hebrew_tahoma.py" /usr/share/wine/fonts/tahoma.ttf \
         "$dejavu/DejaVuSans.ttf" "$fonts/tahoma.ttf"
-    /usr/bin/python3 "$DAYBROOK_ROOT/scripts/hebrew_tahoma.py" /usr/share/wine/fonts/tahomabd.ttf \
+    local bold="$BUILD_DIR/tahomabd-outlines.ttf"
+    /usr/bin/python3 "$DAYBROOK_ROOT/scripts/bold_tahoma.py" /usr/share/wine/fonts/tahomabd.ttf \
+        "$dejavu/DejaVuSans-Bold.ttf" "$bold"
+    /usr/bin/python3 "$DAYBROOK_ROOT/scripts/hebrew_tahoma.py" "$bold" \
         "$dejavu/DejaVuSans-Bold.ttf" "$fonts/tahomabd.ttf"
+    rm -f "$bold"
     # A Pocket PC has Tahoma alone, so the templates' "MS Sans Serif" is Tahoma there. Wine has no
     # MS Sans Serif and would take a much wider font: the option pages would run off the screen.
     "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \

@@ -116,6 +116,9 @@ int runDeviceShell(const ShellSettings& settings) {
                      GetLastError());
         return 1;
     }
+    // The device's screen is this window's client area: full-screen dialogs and message boxes
+    // go there.
+    DeviceSetScreenWindow(shell.screen.window());
     shell.screen.SetCommandHandler(onCommand, &shell);
     loadItems(&shell);
     shell.screen.FitToScreen();
@@ -133,6 +136,7 @@ int runDeviceShell(const ShellSettings& settings) {
         DispatchMessageW(&message);
     }
     DestroyAcceleratorTable(accelerators);
+    DeviceSetScreenWindow(nullptr);
     shell.screen.Destroy();
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "layout_gallery.h"
 #include "today_screen.h"
 #include "window_snapshot.h"
+#include <device.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -70,13 +71,19 @@ void settle(TodayScreen& screen) {
     UpdateWindow(screen.window());
 }
 
-bool captureLayout(const WCHAR* itemLibrary, DWORD layout, Tile* tile) {
-    if (!writeLayout(layout))
-        return false;
+// The outcome of one hosting of the item: whether it was shown, and the height a screen needs
+// to show all of it.
+struct Capture {
+    bool shown = false;
+    int neededHeight = 0;
+};
+
+Capture captureOnce(const WCHAR* itemLibrary, Tile* tile) {
+    Capture capture;
     TodayScreen screen;
     if (!screen.Create() || !screen.LoadItem(itemLibrary, L"Daybrook")) {
         screen.Destroy();
-        return false;
+        return capture;
     }
     settle(screen);
     std::vector<BYTE> pixels;
@@ -86,13 +93,32 @@ bool captureLayout(const WCHAR* itemLibrary, DWORD layout, Tile* tile) {
     int top = item.top;
     int rows = item.height;
     screen.Destroy();
-    if (!captured || rows <= 0 || top + rows > height)
-        return false;
+    if (!captured || rows <= 0)
+        return capture;
+    capture.shown = true;
+    capture.neededHeight = top + rows;
+    if (top + rows > height)
+        return capture;
     size_t stride = static_cast<size_t>(width) * 4;
     tile->pixels.assign(pixels.begin() + top * stride, pixels.begin() + (top + rows) * stride);
     tile->width = width;
     tile->height = rows;
-    return true;
+    return capture;
+}
+
+// An item taller than the screen is shown again on a screen just tall enough for all of it: the
+// item draws no further than the screen reaches.
+bool captureLayout(const WCHAR* itemLibrary, DWORD layout, Tile* tile) {
+    if (!writeLayout(layout))
+        return false;
+    tile->height = 0;
+    Capture capture = captureOnce(itemLibrary, tile);
+    if (capture.shown && tile->height == 0) {
+        DeviceSetScreenHeight(capture.neededHeight);
+        captureOnce(itemLibrary, tile);
+        DeviceSetScreenHeight(0);
+    }
+    return tile->height > 0;
 }
 
 // Lays the tiles out in a grid under their labels, on a white sheet.

@@ -7,6 +7,8 @@
 void initPage(HWND page);
 // Gives one control the bold label font.
 void setLabelFont(HWND page, int controlId);
+// Deletes the label font once the sheet and its pages are gone.
+void freePageFonts();
 // Paints every page's title colour, the rule under the title and the version text.
 LRESULT CALLBACK pageWindowProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 // Moves the page's controls to where template templateId puts them. 1 when done; 0 when the

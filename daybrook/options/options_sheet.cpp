@@ -80,6 +80,7 @@ INT_PTR onHostInitDialog(HWND host) {
     runSheet(host);
     EndDialog(host, 0);
     freePreviewSample();
+    freePageFonts();
     // There is no cancel: every change is already in Options and is kept however the sheet closed.
     saveOptions();
     return 0;

@@ -14,21 +14,39 @@ const WCHAR kVersionText[] = L"2.2.1.41107";
 const int kControlTextLength = 150;
 const double kLabelPointsPerDpi = 0.11458333333333333; // 8.25 points
 
+// The labels' and the title's font, made for the resolution of the sheet that uses it.
 HFONT gLabelFont = nullptr;
-HFONT gTitleFont = nullptr;
+int gLabelFontDpi = 0;
 
-// SYSTEM_FONT's description as bold Tahoma of 8.25 points at the given resolution.
+int dpiOf(HDC dc) {
+    return GetDeviceCaps(dc, LOGPIXELSY);
+}
+
+// SYSTEM_FONT's description as bold Tahoma of 8.25 points at the given resolution. Its width is
+// the face's own: SYSTEM_FONT's average width belongs to its own height, not to this one.
 HFONT createBoldTahoma(int dpi) {
     LOGFONTW font = {};
     GetObjectW(GetStockObject(SYSTEM_FONT), sizeof font, &font);
     font.lfHeight = -static_cast<LONG>(static_cast<float>(dpi * kLabelPointsPerDpi));
+    font.lfWidth = 0;
     lstrcpynW(font.lfFaceName, L"Tahoma", LF_FACESIZE);
     font.lfWeight = FW_BOLD;
     return CreateFontIndirectW(&font);
 }
 
-int dpiOf(HDC dc) {
-    return GetDeviceCaps(dc, LOGPIXELSY);
+// The label font for the page's resolution; a font of another resolution (the device changed
+// since the last sheet) is replaced.
+HFONT labelFontFor(HWND page) {
+    HDC dc = GetDC(page);
+    int dpi = dpiOf(dc);
+    ReleaseDC(page, dc);
+    if (gLabelFont && gLabelFontDpi != dpi)
+        deleteCachedObject(&gLabelFont);
+    if (!gLabelFont) {
+        gLabelFont = createBoldTahoma(dpi);
+        gLabelFontDpi = dpi;
+    }
+    return gLabelFont;
 }
 
 WNDPROC previousPageProc(HWND page) {
@@ -118,17 +136,7 @@ LRESULT onControlColorStatic(HWND page, HDC dc, HWND control) {
         return callPrevious(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                             reinterpret_cast<LPARAM>(control));
     SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
-    if (!gTitleFont)
-        gTitleFont = createBoldTahoma(dpiOf(dc));
-    // Left selected on purpose: the control paints its title with this DC and releases it.
-    if (gTitleFont)
-        SelectObject(dc, gTitleFont);
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_STATIC));
-}
-
-LRESULT onPageDestroy(HWND page, WPARAM wParam, LPARAM lParam) {
-    deleteCachedObject(&gTitleFont);
-    return callPrevious(page, WM_DESTROY, wParam, lParam);
 }
 
 } // namespace
@@ -139,20 +147,21 @@ void initPage(HWND page) {
     SetWindowLongPtrW(page, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pageWindowProc));
     placePreview(page);
     localiseControlTexts(page);
+    // The title is bold too; the static paints it with its own font, whatever a colour message
+    // selects.
+    setLabelFont(page, IDC_PAGE_TITLE);
 }
 
 void setLabelFont(HWND page, int controlId) {
     HWND control = GetDlgItem(page, controlId);
-    if (!control)
-        return;
-    if (!gLabelFont) {
-        HDC dc = GetDC(page);
-        gLabelFont = createBoldTahoma(dpiOf(dc));
-        ReleaseDC(page, dc);
-        if (!gLabelFont)
-            return;
-    }
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(gLabelFont), 0);
+    HFONT font = control ? labelFontFor(page) : nullptr;
+    if (font)
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+}
+
+void freePageFonts() {
+    deleteCachedObject(&gLabelFont);
+    gLabelFontDpi = 0;
 }
 
 LRESULT CALLBACK pageWindowProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -162,7 +171,6 @@ LRESULT CALLBACK pageWindowProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     case WM_CTLCOLORSTATIC:
         return onControlColorStatic(page, reinterpret_cast<HDC>(wParam),
                                     reinterpret_cast<HWND>(lParam));
-    case WM_DESTROY: return onPageDestroy(page, wParam, lParam);
     }
     return callPrevious(page, message, wParam, lParam);
 }

@@ -10,6 +10,7 @@ namespace {
 
 const WORD kOrdinalMarker = 0xFFFF;
 const WORD kExtendedSignature = 0xFFFF;
+const WORD kButtonClass = 0x0080;
 const WORD kStaticClass = 0x0082;
 const WORD kListBoxClass = 0x0083;
 const WORD kComboBoxClass = 0x0085;
@@ -156,24 +157,46 @@ bool readTemplate(const void* data, size_t size, ControlList* list) {
     return !reader.failed();
 }
 
-// A static showing an image from the library gets it again, since a move may lose it on the
-// device; the image it replaces is destroyed.
+// How a control of the template shows an image from the library: its type and the message that
+// sets it. False for a control without one.
+bool imageKindOf(const TemplateControl& control, UINT* type, UINT* setMessage) {
+    if (!control.text.isOrdinal)
+        return false;
+    if (control.className.ordinal == kStaticClass) {
+        *setMessage = STM_SETIMAGE;
+        if (control.style & 0x3)
+            *type = IMAGE_ICON;
+        else if (control.style & 0xE)
+            *type = IMAGE_BITMAP;
+        else
+            return false;
+        return true;
+    }
+    if (control.className.ordinal == kButtonClass) {
+        *setMessage = BM_SETIMAGE;
+        if (control.style & BS_ICON)
+            *type = IMAGE_ICON;
+        else if (control.style & BS_BITMAP)
+            *type = IMAGE_BITMAP;
+        else
+            return false;
+        return true;
+    }
+    return false;
+}
+
+// A static or button showing an image from the library gets it again, since a move may lose it
+// on the device; the image it replaces is destroyed.
 void reloadImage(HWND window, const TemplateControl& control) {
-    if (control.className.ordinal != kStaticClass || !control.text.isOrdinal)
-        return;
-    UINT type;
-    if (control.style & 0x3)
-        type = IMAGE_ICON;
-    else if (control.style & 0xE)
-        type = IMAGE_BITMAP;
-    else
+    UINT type, setMessage;
+    if (!imageKindOf(control, &type, &setMessage))
         return;
     HANDLE image = LoadImageW(gHost.moduleInstance, MAKEINTRESOURCEW(control.text.ordinal), type, 0,
                               0, LR_DEFAULTCOLOR);
     if (!image)
         return;
     HANDLE old = reinterpret_cast<HANDLE>(
-        SendMessageW(window, STM_SETIMAGE, type, reinterpret_cast<LPARAM>(image)));
+        SendMessageW(window, setMessage, type, reinterpret_cast<LPARAM>(image)));
     if (!old || old == image)
         return;
     if (type == IMAGE_ICON)
@@ -192,7 +215,8 @@ void restoreAfterMove(HWND window, const TemplateControl& control) {
     if (!control.className.isOrdinal)
         return;
     switch (control.className.ordinal) {
-    case kStaticClass: reloadImage(window, control); break;
+    case kStaticClass:
+    case kButtonClass: reloadImage(window, control); break;
     case kListBoxClass: reselect(window, LB_GETCURSEL, LB_SETCURSEL); break;
     case kComboBoxClass: reselect(window, CB_GETCURSEL, CB_SETCURSEL); break;
     }

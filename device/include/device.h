@@ -25,6 +25,15 @@ struct DeviceScreen {
 // Screen. Landscape swaps width and height; icon size and dpi stay.
 DEVICE_API void DeviceSetScreen(DeviceScreenKind kind, BOOL landscape);
 DEVICE_API DeviceScreen DeviceGetScreen(void);
+// A screen taller than the device's, for pictures of items longer than the screen; 0 returns to
+// the device's own height. DeviceSetScreen also returns to it.
+DEVICE_API void DeviceSetScreenHeight(int height);
+// The window whose client area shows the device's screen (the emulator's device window), or null
+// when the screen is the desktop's top-left corner. Full-screen dialogs and message boxes are
+// placed over it.
+DEVICE_API void DeviceSetScreenWindow(HWND window);
+// Where the device's screen begins on the desktop.
+DEVICE_API POINT DeviceGetScreenOrigin(void);
 // Turns the device as its user would: the screen becomes landscape or portrait, and every
 // top-level window of this process is told (WM_SETTINGCHANGE), so that full-screen dialogs take
 // the new screen size and their pages receive WM_SIZE. Returns how many windows were told.

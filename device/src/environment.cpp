@@ -21,6 +21,8 @@ struct DeviceState {
     SRWLOCK lock = SRWLOCK_INIT;
     DeviceScreenKind screenKind = DeviceScreenQvga;
     bool landscape = false;
+    int screenHeight = 0; // 0: the kind's own
+    HWND screenWindow = nullptr;
     ClockState clock;
     LCID locale = 0x0409;
     LANGID uiLanguage = 0x0409;
@@ -95,17 +97,63 @@ bool ParseDeviceTime(const char* text, SYSTEMTIME* time) {
     return true;
 }
 
+// The message box being shown on this thread is centred on the device's screen as it first
+// activates; the hook then leaves.
+thread_local HHOOK tCentringHook = nullptr;
+
+LRESULT CALLBACK CentreBoxOnScreen(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && tCentringHook) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        DeviceScreen screen = DeviceGetScreen();
+        POINT origin = DeviceGetScreenOrigin();
+        RECT frame;
+        GetWindowRect(box, &frame);
+        int x = origin.x + (screen.width - (frame.right - frame.left)) / 2;
+        int y = origin.y + (screen.height - (frame.bottom - frame.top)) / 2;
+        SetWindowPos(box, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        UnhookWindowsHookEx(tCentringHook);
+        tCentringHook = nullptr;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 } // namespace
 
 DEVICE_API void DeviceSetScreen(DeviceScreenKind kind, BOOL landscape) {
     ExclusiveLock guard(&gDevice.lock);
     gDevice.screenKind = kind;
     gDevice.landscape = landscape != FALSE;
+    gDevice.screenHeight = 0;
 }
 
 DEVICE_API DeviceScreen DeviceGetScreen(void) {
     SharedLock guard(&gDevice.lock);
-    return ScreenFor(gDevice.screenKind, gDevice.landscape);
+    DeviceScreen screen = ScreenFor(gDevice.screenKind, gDevice.landscape);
+    if (gDevice.screenHeight > 0)
+        screen.height = gDevice.screenHeight;
+    return screen;
+}
+
+DEVICE_API void DeviceSetScreenHeight(int height) {
+    ExclusiveLock guard(&gDevice.lock);
+    gDevice.screenHeight = height > 0 ? height : 0;
+}
+
+DEVICE_API void DeviceSetScreenWindow(HWND window) {
+    ExclusiveLock guard(&gDevice.lock);
+    gDevice.screenWindow = window;
+}
+
+DEVICE_API POINT DeviceGetScreenOrigin(void) {
+    HWND window;
+    {
+        SharedLock guard(&gDevice.lock);
+        window = gDevice.screenWindow;
+    }
+    POINT origin = {0, 0};
+    if (window && IsWindow(window))
+        ClientToScreen(window, &origin);
+    return origin;
 }
 
 DEVICE_API void DeviceSetClock(const SYSTEMTIME* localTime, BOOL running) {
@@ -278,7 +326,12 @@ DEVICE_API int WINAPI DeviceMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR captio
     }
     if (handler)
         return handler(owner, text ? text : L"", caption ? caption : L"", type, context);
-    return MessageBoxW(owner, text, caption, type);
+    tCentringHook = SetWindowsHookExW(WH_CBT, CentreBoxOnScreen, nullptr, GetCurrentThreadId());
+    int answer = MessageBoxW(owner, text, caption, type);
+    if (tCentringHook)
+        UnhookWindowsHookEx(tCentringHook);
+    tCentringHook = nullptr;
+    return answer;
 }
 
 DEVICE_API void DeviceLoadEnvironment(void) {

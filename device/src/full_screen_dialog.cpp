@@ -6,6 +6,7 @@
 #include "device.h"
 #include "device_env.h"
 #include "aygshell.h"
+#include "dialog_templates.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ LRESULT CALLBACK NavigationBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM
     WCHAR title[128];
     GetWindowTextW(GetParent(bar), title, 128);
     client.left += scaled(6);
-    HGDIOBJ previousFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ previousFont = SelectObject(dc, deviceDialogFont());
     SetTextColor(dc, RGB(255, 255, 255));
     SetBkMode(dc, TRANSPARENT);
     DrawTextW(dc, title, -1, &client, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
@@ -86,8 +87,7 @@ HWND ensureDoneButton(HWND dialog) {
     else
         SetWindowTextW(button, L"ok");
     if (button)
-        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                     FALSE);
+        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(deviceDialogFont()), FALSE);
     return button;
 }
 
@@ -98,8 +98,9 @@ void hideSheetButtons(HWND sheet) {
             ShowWindow(button, SW_HIDE);
 }
 
-// Tabs and page fill the screen below the bar; the tab control's own display rectangle (which
-// follows TCS_BOTTOM) is where the page goes, as the sheet itself places pages it selects.
+// Tabs and page fill the screen below the bar. The page takes the whole width and everything
+// above the tab row (the tab control's own display rectangle, which follows TCS_BOTTOM, keeps a
+// frame's margin that a Pocket PC's sheet does not have).
 void layoutSheet(HWND sheet, const RECT& area) {
     HWND tabs = GetDlgItem(sheet, kTabControlId);
     SetWindowPos(tabs, HWND_BOTTOM, area.left, area.top, area.right - area.left,
@@ -111,8 +112,8 @@ void layoutSheet(HWND sheet, const RECT& area) {
     GetClientRect(tabs, &display);
     SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
     MapWindowPoints(tabs, sheet, reinterpret_cast<POINT*>(&display), 2);
-    SetWindowPos(page, HWND_TOP, display.left, display.top, display.right - display.left,
-                 display.bottom - display.top, SWP_NOACTIVATE);
+    SetWindowPos(page, HWND_TOP, area.left, area.top, area.right - area.left,
+                 display.bottom - area.top, SWP_NOACTIVATE);
 }
 
 void layoutDialog(HWND dialog, DWORD_PTR flags) {
@@ -137,11 +138,13 @@ void layoutDialog(HWND dialog, DWORD_PTR flags) {
     }
 }
 
-// The dialog covers the emulated screen (less the menu bar's height when asked to leave room).
+// The dialog covers the emulated screen (less the menu bar's height when asked to leave room),
+// wherever the device's screen lies on the desktop.
 void sizeToScreen(HWND dialog, DWORD_PTR flags) {
     DeviceScreen screen = DeviceGetScreen();
+    POINT origin = DeviceGetScreenOrigin();
     int height = screen.height - ((flags & LeaveMenuBar) ? scaled(kNavigationBarHeight) : 0);
-    SetWindowPos(dialog, nullptr, 0, 0, screen.width, height,
+    SetWindowPos(dialog, nullptr, origin.x, origin.y, screen.width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
@@ -159,6 +162,13 @@ LRESULT CALLBACK FullScreenProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         LRESULT result = DefSubclassProc(dialog, message, wParam, lParam);
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header && header->code == TCN_SELCHANGE)
+            layoutDialog(dialog, flags);
+        return result;
+    }
+    case PSM_SETCURSEL: {
+        // A page selected by the program rather than by its tab, likewise.
+        LRESULT result = DefSubclassProc(dialog, message, wParam, lParam);
+        if (isPropertySheet(dialog))
             layoutDialog(dialog, flags);
         return result;
     }
@@ -198,14 +208,19 @@ void makeFullScreen(HWND dialog, DWORD_PTR flags) {
     LONG_PTR extended = GetWindowLongPtrW(dialog, GWL_EXSTYLE);
     extended &= ~static_cast<LONG_PTR>(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE);
     SetWindowLongPtrW(dialog, GWL_EXSTYLE, extended);
+    // The bar spans the dialog's width under the done button: clipped by its siblings, it never
+    // paints over them.
     if (!navigationBarOf(dialog) && registerNavigationBar())
-        CreateWindowExW(0, DEVICE_NAVIGATION_BAR_CLASS, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                        dialog, nullptr, deviceInstance(), nullptr);
+        CreateWindowExW(0, DEVICE_NAVIGATION_BAR_CLASS, L"",
+                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, dialog, nullptr,
+                        deviceInstance(), nullptr);
     if (flags & HasDoneButton)
         ensureDoneButton(dialog);
-    if (isPropertySheet(dialog))
+    if (isPropertySheet(dialog)) {
         hideSheetButtons(dialog);
-    else if (first)
+        SendDlgItemMessageW(dialog, kTabControlId, WM_SETFONT,
+                            reinterpret_cast<WPARAM>(deviceDialogFont()), FALSE);
+    } else if (first)
         moveControlsBelowBar(dialog, navigationBarOf(dialog), flags);
     SetWindowSubclass(dialog, FullScreenProc, kSubclassId, flags);
     sizeToScreen(dialog, flags);
@@ -257,6 +272,8 @@ DEVICE_ENV_API INT_PTR WINAPI DevicePropertySheetW(LPCPROPSHEETHEADERW header) {
     // The callback field must be within the size the sheet reads.
     if (translated.dwSize < PROPSHEETHEADERW_V1_SIZE)
         translated.dwSize = PROPSHEETHEADERW_V1_SIZE;
+    DevicePageTemplates pages;
+    pages.scale(&translated, DeviceGetScreen().dpi);
     INT_PTR result = PropertySheetW(&translated);
     tOriginalCallback = saved;
     return result;

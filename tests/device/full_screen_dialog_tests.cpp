@@ -58,6 +58,18 @@ INT_PTR CALLBACK fullScreenDialogProc(HWND dialog, UINT message, WPARAM wParam, 
     return FALSE;
 }
 
+RECT gAnsweredBox = {};
+
+// Answers the open "Question" box with OK once it shows, noting where it stood.
+void CALLBACK answerQuestion(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = FindWindowW(L"#32770", L"Question");
+    if (!box || !IsWindowVisible(box))
+        return;
+    KillTimer(nullptr, timer);
+    GetWindowRect(box, &gAnsweredBox);
+    SendMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
 bool sameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
@@ -88,4 +100,24 @@ TEST(SystemColourTest, StaticControlsUseTheWindowColour) {
     EXPECT_EQ(GetSysColorBrush(COLOR_WINDOW), DeviceGetSysColorBrush(COLOR_STATIC));
     EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), DeviceGetSysColor(COLOR_HIGHLIGHT))
         << "every other index is the desktop's own";
+}
+
+// In the emulator's device window a message box stands in the middle of the device's screen, not
+// of the window's frame or of the desktop.
+TEST(FullScreenDialogTest, AMessageBoxCentresOnTheDevicesScreen) {
+    DeviceSetScreen(DeviceScreenQvga, FALSE);
+    HWND device = CreateWindowExW(0, L"STATIC", L"device", WS_POPUP | WS_CAPTION | WS_VISIBLE, 300,
+                                  120, 260, 380, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, device);
+    DeviceSetScreenWindow(device);
+    POINT origin = DeviceGetScreenOrigin();
+    gAnsweredBox = RECT{};
+    SetTimer(nullptr, 0, 10, answerQuestion);
+    EXPECT_EQ(IDOK, DeviceMessageBoxW(device, L"Delete?", L"Question", MB_OK));
+    DeviceSetScreenWindow(nullptr);
+    DestroyWindow(device);
+    POINT centre = {(gAnsweredBox.left + gAnsweredBox.right) / 2,
+                    (gAnsweredBox.top + gAnsweredBox.bottom) / 2};
+    EXPECT_NEAR(origin.x + 120, centre.x, 1) << "centred across the device's screen";
+    EXPECT_NEAR(origin.y + 160, centre.y, 1) << "and down it, below the window's caption";
 }

@@ -55,6 +55,137 @@ std::vector<std::pair<std::wstring, LRESULT>> comboEntries(HWND page, int id) {
     return entries;
 }
 
+// The done button can be tapped and is seen: it is the window at its own centre, and the
+// navigation bar under it cannot paint there.
+void expectDoneButtonUncovered(HWND sheet, const char* where) {
+    HWND done = GetDlgItem(sheet, IDOK);
+    RECT rect;
+    GetWindowRect(done, &rect);
+    POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    EXPECT_EQ(done, WindowFromPoint(centre)) << where << ": a tap at its centre reaches it";
+    HWND bar = FindWindowExW(sheet, nullptr, DEVICE_NAVIGATION_BAR_CLASS, nullptr);
+    ASSERT_NE(nullptr, bar);
+    ScreenToClient(bar, &centre);
+    HDC dc = GetDC(bar);
+    EXPECT_FALSE(PtVisible(dc, centre.x, centre.y))
+        << where << ": the bar beneath does not paint over the done button";
+    ReleaseDC(bar, dc);
+}
+
+struct ScreenCase {
+    DeviceScreenKind kind;
+    BOOL landscape;
+    const char* name;
+};
+const ScreenCase kScreens[] = {
+    {DeviceScreenQvga, FALSE, "QVGA portrait"},
+    {DeviceScreenQvga, TRUE, "QVGA landscape"},
+    {DeviceScreenVga, FALSE, "VGA portrait"},
+    {DeviceScreenVga, TRUE, "VGA landscape"},
+};
+
+bool isClass(HWND window, const wchar_t* name) {
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    return _wcsicmp(className, name) == 0;
+}
+
+// Where a static or button draws its text: a check box or radio button keeps the box and half a
+// digit beside it for itself, a push-like button its edges.
+RECT textRoom(HWND control, HDC dc, LONG_PTR style) {
+    RECT room;
+    GetClientRect(control, &room);
+    if (!isClass(control, L"Button"))
+        return room;
+    if (style & BS_PUSHLIKE) {
+        InflateRect(&room, -2, -2);
+        return room;
+    }
+    INT digit = 0;
+    GetCharWidth32W(dc, L'0', L'0', &digit);
+    room.left += 13 + digit / 2;
+    return room;
+}
+
+// The rows of ink of text drawn in font from the top of a box width pixels wide: top and bottom
+// (one past the last row); both 0 without ink.
+struct InkRows {
+    int top = 0;
+    int bottom = 0;
+};
+InkRows inkRowsOf(HFONT font, const wchar_t* text, int width, UINT format) {
+    const int kHeight = 200;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -kHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ previousFont = SelectObject(dc, font);
+    RECT box = {0, 0, width, kHeight};
+    FillRect(dc, &box, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawTextW(dc, text, -1, &box, format);
+    GdiFlush();
+    InkRows rows;
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < width; ++x)
+            if ((pixels[y * width + x] & 0xFFFFFF) != 0xFFFFFF) {
+                if (rows.bottom == 0)
+                    rows.top = y;
+                rows.bottom = y + 1;
+                break;
+            }
+    SelectObject(dc, previousFont);
+    SelectObject(dc, previousBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return rows;
+}
+
+// Why a control's text does not fit in it, measured in the control's own font the way the
+// control draws it: as wide as the room it has, and its ink (a line box may overhang the
+// control where no letter reaches) within the control's height. Empty when it fits or the
+// control shows no text.
+std::string textOverflow(HWND control) {
+    wchar_t text[200] = {};
+    GetWindowTextW(control, text, 200);
+    LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+    bool isStaticText = isClass(control, L"Static") && (style & SS_TYPEMASK) == SS_LEFT;
+    if (!text[0] || !(isStaticText || isClass(control, L"Button")))
+        return "";
+    HDC dc = GetDC(control);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    if (!font)
+        font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+    HGDIOBJ previous = SelectObject(dc, font);
+    RECT room = textRoom(control, dc, style);
+    RECT needed = room;
+    UINT format = isStaticText ? DT_WORDBREAK | DT_EXPANDTABS : DT_SINGLELINE;
+    DrawTextW(dc, text, -1, &needed, format | DT_CALCRECT);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    int roomWidth = room.right - room.left, roomHeight = room.bottom - room.top;
+    // A static writes from its top; a button centres its line.
+    int lineTop = isStaticText ? 0 : (roomHeight - (needed.bottom - needed.top)) / 2;
+    InkRows ink = inkRowsOf(font, text, roomWidth, format);
+    if (needed.right <= room.right && lineTop + ink.top >= 0 && lineTop + ink.bottom <= roomHeight)
+        return "";
+    return "control " + std::to_string(GetDlgCtrlID(control)) + " needs " +
+           std::to_string(needed.right - needed.left) + " pixels of width and ink rows " +
+           std::to_string(lineTop + ink.top) + " to " + std::to_string(lineTop + ink.bottom) +
+           "; it has " + std::to_string(roomWidth) + " x " + std::to_string(roomHeight);
+}
+
+bool inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
 } // namespace
 
 TEST_F(OptionsTest, WithoutOtherProgramsTheSheetHasDisplayAndLayoutOnly) {
@@ -94,9 +225,8 @@ TEST_F(OptionsTest, TheSheetIsFullScreenWithTabsBelowAndADoneButtonAbove) {
         EXPECT_LE(page.bottom, firstTab.top) << "the page lies above the tabs";
         EXPECT_GE(firstTab.bottom, 300) << "the tabs sit at the bottom of the screen";
 
-        HWND done = GetDlgItem(sheet, IDOK);
         RECT doneRect = controlRect(sheet, IDOK);
-        EXPECT_TRUE(IsWindowVisible(done));
+        expectDoneButtonUncovered(sheet, "headless");
         EXPECT_LE(doneRect.bottom, page.top) << "the done button is in the bar above the page";
         EXPECT_GE(doneRect.right, 200) << "at the right end of the bar";
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(sheet, IDCANCEL))) << "there is no cancel";
@@ -105,25 +235,55 @@ TEST_F(OptionsTest, TheSheetIsFullScreenWithTabsBelowAndADoneButtonAbove) {
     EXPECT_EQ(nullptr, findSheet()) << "the done button closed the sheet";
 }
 
-// The portrait templates fill the QVGA screen's width in the device's dialog font (Tahoma); in a
-// wider font their right-hand controls would run off the screen.
-TEST_F(OptionsTest, EveryControlOfEveryPortraitPageIsOnTheScreen) {
-    programs_.installAgendaFusion(L"\\Program Files\\AF.exe");
-    runOptionsSheet(owner_.hwnd(), [&](HWND sheet) {
-        RECT screen;
-        GetWindowRect(sheet, &screen);
-        for (int index = 0; index < 3; ++index) {
-            HWND page = showPage(sheet, index);
-            for (HWND child = GetWindow(page, GW_CHILD); child;
-                 child = GetWindow(child, GW_HWNDNEXT)) {
-                RECT control;
-                GetWindowRect(child, &control);
-                EXPECT_LE(control.right, screen.right)
-                    << "control " << GetDlgCtrlID(child) << " of page " << index << " ends at "
-                    << control.right;
-            }
-        }
+// In the emulator's device window the sheet lies over the window's screen, not at the desktop's
+// corner, and its done button is seen and tapped there.
+TEST_F(OptionsTest, InTheDeviceWindowTheSheetCoversItsScreenWithTheDoneButtonOnTop) {
+    HWND device = CreateWindowExW(0, L"STATIC", L"device", WS_POPUP | WS_CAPTION | WS_VISIBLE, 150,
+                                  90, 260, 360, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, device);
+    DeviceSetScreenWindow(device);
+    POINT origin = {0, 0};
+    ClientToScreen(device, &origin);
+    RECT frame = {};
+    runOptionsSheet(device, [&](HWND sheet) {
+        GetWindowRect(sheet, &frame);
+        expectDoneButtonUncovered(sheet, "device window");
     });
+    DeviceSetScreenWindow(nullptr);
+    DestroyWindow(device);
+    EXPECT_TRUE(sameRect(RECT{origin.x, origin.y, origin.x + 240, origin.y + 320}, frame))
+        << "the sheet covers the device's screen at " << origin.x << "," << origin.y
+        << ", not the desktop's corner: " << frame.left << "," << frame.top;
+}
+
+// On each of the four screens every control of every page lies within the page, the preview
+// too, and every text is whole in its control's own font: on a VGA device dialog units follow
+// the template's font made at 192 dpi, as the labels' fonts are.
+TEST_F(OptionsTest, EveryTextOfEveryPageFitsItsControlOnEveryScreen) {
+    programs_.installAgendaFusion(L"\\Program Files\\AF.exe");
+    for (const ScreenCase& screen : kScreens) {
+        DeviceSetScreen(screen.kind, screen.landscape);
+        runOptionsSheet(owner_.hwnd(), [&](HWND sheet) {
+            for (int index = 0; index < 3; ++index) {
+                HWND page = showPage(sheet, index);
+                RECT client;
+                GetClientRect(page, &client);
+                for (HWND child = GetWindow(page, GW_CHILD); child;
+                     child = GetWindow(child, GW_HWNDNEXT)) {
+                    RECT control;
+                    GetWindowRect(child, &control);
+                    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&control), 2);
+                    EXPECT_TRUE(inside(control, client))
+                        << screen.name << ", page " << index << ": control " << GetDlgCtrlID(child)
+                        << " at " << control.left << "," << control.top << "-" << control.right
+                        << "," << control.bottom << " leaves the page " << client.right << " x "
+                        << client.bottom;
+                    std::string overflow = textOverflow(child);
+                    EXPECT_EQ("", overflow) << screen.name << ", page " << index;
+                }
+            }
+        });
+    }
 }
 
 TEST_F(OptionsTest, ClosingTheSheetSavesAllFifteenValuesWithTheChangesMade) {
@@ -196,6 +356,41 @@ TEST_F(OptionsTest, TheTitleIsDrawnInTheHighlightColourOnTheStaticBackground) {
     });
 }
 
+// The title and the labels paint in bold Tahoma of the screen's resolution: as wide again at
+// 192 dpi as at 96, and bold at both.
+TEST_F(OptionsTest, TheTitleAndLabelsAreBoldAtTheScreensResolution) {
+    const int kBoldLabels[] = {IDC_PAGE_TITLE, IDC_DISPLAY_LABEL, IDC_INCLUDE_LABEL};
+    int width[2][3] = {};
+    for (int vga : {0, 1}) {
+        DeviceSetScreen(vga ? DeviceScreenVga : DeviceScreenQvga, FALSE);
+        runOptionsSheet(owner_.hwnd(), [&](HWND sheet) {
+            HWND page = showPage(sheet, 0);
+            for (int index = 0; index < 3; ++index) {
+                HWND label = GetDlgItem(page, kBoldLabels[index]);
+                HDC dc = GetDC(label);
+                HGDIOBJ previous = SelectObject(
+                    dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+                TEXTMETRICW metrics = {};
+                GetTextMetricsW(dc, &metrics);
+                EXPECT_GE(metrics.tmWeight, FW_BOLD) << "control " << kBoldLabels[index];
+                wchar_t text[100] = {};
+                GetWindowTextW(label, text, 100);
+                SIZE size = {};
+                GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+                width[vga][index] = size.cx;
+                SelectObject(dc, previous);
+                ReleaseDC(label, dc);
+            }
+        });
+    }
+    for (int index = 0; index < 3; ++index) {
+        EXPECT_GE(width[1][index] * 10, width[0][index] * 18)
+            << "control " << kBoldLabels[index] << ": " << width[1][index] << " pixels at VGA, "
+            << width[0][index] << " at QVGA";
+        EXPECT_LE(width[1][index] * 10, width[0][index] * 22) << "control " << kBoldLabels[index];
+    }
+}
+
 TEST_F(OptionsTest, ALanguageModuleTranslatesControlsByTheirIdsOnEveryPage) {
     programs_.installAgendaFusion(L"\\Program Files\\AF.exe");
     useLanguageModule(L"FRA");
@@ -263,7 +458,7 @@ TEST_F(OptionsTest, TurningTheDeviceMovesEveryControlAndKeepsTheSelections) {
         GetWindowRect(sheet, &frame);
         EXPECT_TRUE(sameRect(RECT{0, 0, 320, 240}, frame)) << "the sheet takes the turned screen";
         EXPECT_TRUE(
-            sameRect(dialogUnits(display, 128, 49, 82, 8), controlRect(display, IDC_MARKERS_LABEL)))
+            sameRect(dialogUnits(display, 116, 49, 94, 9), controlRect(display, IDC_MARKERS_LABEL)))
             << "landscape: the markers form a second column";
         EXPECT_TRUE(sameRect(dialogUnits(display, 133, 82, 10, 8),
                              controlRect(display, IDC_CONFLICT_SWATCH)));

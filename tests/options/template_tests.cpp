@@ -5,6 +5,7 @@
 #include "options/layout_preview.h"
 #include "options/option_pages.h"
 #include "resources/options_ids.h"
+#include "resources/resource_ids.h"
 
 #include <cmath>
 #include <string>
@@ -56,7 +57,7 @@ const ExpectedControl kDisplayLandscape[] = {
     {1005, L"Button", kCheck, L"All day events", 11, 58, 117, 10},
     {1015, L"Button", kCheck, L"Days without events", 11, 69, 117, 10},
     {1016, L"Button", kCheck, L"Completed events", 11, 80, 117, 10},
-    {1027, L"Static", kText, L"Appointment markers", 128, 49, 82, 8},
+    {1027, L"Static", kText, L"Appointment markers", 116, 49, 94, 9},
     {1034, L"Static", kSwatch, L"", 133, 60, 10, 8},
     {1045, L"Static", kText, L"Free", 148, 60, 62, 11},
     {1035, L"Static", kSwatch, L"", 133, 71, 10, 8},
@@ -188,19 +189,18 @@ public:
         word(0); // title
     }
     void control(WORD id, short x, short y, WORD creationBytes = 0) {
-        while (bytes_.size() % 4)
-            bytes_.push_back(0);
-        dword(WS_CHILD | WS_VISIBLE);
-        dword(0);
-        for (short value : {x, y, short(20), short(10)})
-            word(static_cast<WORD>(value));
-        word(id);
-        word(0xFFFF);
-        word(0x0082); // static
-        word(0);      // no text
+        start(WS_CHILD | WS_VISIBLE, id, x, y, 0x0082); // static
+        word(0);                                        // no text
         word(creationBytes);
         for (int i = 2; i < creationBytes; ++i)
             bytes_.push_back(0);
+    }
+    // A control of a predefined class showing the library's image of that resource id.
+    void imageControl(WORD id, WORD classOrdinal, DWORD style, WORD image) {
+        start(WS_CHILD | WS_VISIBLE | style, id, 1, 1, classOrdinal);
+        word(0xFFFF);
+        word(image);
+        word(0);
     }
     void word(WORD value) {
         bytes_.push_back(LOBYTE(value));
@@ -213,6 +213,17 @@ public:
     std::vector<BYTE>& bytes() { return bytes_; }
 
 private:
+    void start(DWORD style, WORD id, short x, short y, WORD classOrdinal) {
+        while (bytes_.size() % 4)
+            bytes_.push_back(0);
+        dword(style);
+        dword(0);
+        for (short value : {x, y, short(20), short(10)})
+            word(static_cast<WORD>(value));
+        word(id);
+        word(0xFFFF);
+        word(classOrdinal);
+    }
     std::vector<BYTE> bytes_;
 };
 
@@ -345,6 +356,27 @@ TEST_F(RelayoutTest, WrittenTemplatesMoveWhatTheyNameAndReportUnnamedTwins) {
     twins.control(0xFFFF, 2, 2);
     EXPECT_EQ(0, relayoutPageFromTemplate(page_, twins.bytes().data(), twins.bytes().size()))
         << "two controls without an id cannot be told apart";
+}
+
+// A move may lose a control's image on the device, so the re-layout sets it again from the
+// library: for an image button as for an image static.
+TEST_F(RelayoutTest, ImageButtonsAndImageStaticsGetTheirImagesAgain) {
+    const WORD kButtonId = 4343, kStaticId = 4344;
+    HWND button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_PUSHBUTTON | BS_ICON, 0, 0, 20,
+                                  20, page_, reinterpret_cast<HMENU>(kButtonId), nullptr, nullptr);
+    HWND image = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_ICON, 0, 0, 20, 20, page_,
+                                 reinterpret_cast<HMENU>(kStaticId), nullptr, nullptr);
+    ASSERT_NE(nullptr, button);
+    ASSERT_NE(nullptr, image);
+    TemplateWriter withImages(2);
+    withImages.imageControl(kButtonId, 0x0080, BS_PUSHBUTTON | BS_ICON, IDI_CALENDAR_PAGE);
+    withImages.imageControl(kStaticId, 0x0082, SS_ICON, IDI_CALENDAR_PAGE);
+    EXPECT_EQ(
+        1, relayoutPageFromTemplate(page_, withImages.bytes().data(), withImages.bytes().size()));
+    EXPECT_NE(0, SendMessageW(button, BM_GETIMAGE, IMAGE_ICON, 0))
+        << "the image button shows the library's icon after the move";
+    EXPECT_NE(0, SendMessageW(image, STM_GETIMAGE, IMAGE_ICON, 0))
+        << "and so does the image static";
 }
 
 TEST(FontSizeSteps, PositionsAndSizesRoundTripAtEveryStep) {

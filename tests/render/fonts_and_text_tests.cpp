@@ -173,15 +173,36 @@ TEST_F(TextTest, HebrewLettersHaveGlyphsOfTheirOwnInBothWeights) {
             ScopedSelectObject select(canvas.dc(), font.get());
             RECT rect = {0, 0, 16, 16};
             DrawTextW(canvas.dc(), letter, 1, &rect, DT_SINGLELINE | DT_NOPREFIX);
+            // Letters are drawn smoothed: a shape is its pixels' shades, not only where ink is.
             std::wstring shape;
             for (int y = 0; y < 16; ++y)
                 for (int x = 0; x < 16; ++x)
-                    shape += canvas.pixel(x, y) == canvas.background() ? L'.' : L'#';
+                    shape += static_cast<wchar_t>(L'A' + GetGValue(canvas.pixel(x, y)) / 16);
             EXPECT_GT(canvas.inkIn(0, 0, 16, 16), 0) << "letter U+" << std::hex << int(*letter);
             shapes.insert(shape);
         }
         EXPECT_EQ(wcslen(kLetters), shapes.size())
             << "every letter has a shape of its own at weight " << weight;
+    }
+}
+
+// The device's Tahoma Bold is bold at every size, not only at the small sizes it has bitmaps for:
+// at VGA sizes too a bold text has clearly more ink than the same text in the regular weight.
+TEST_F(FontTest, BoldTextIsBoldAtEverySize) {
+    const wchar_t kSample[] = L"Wednesday, 9 December: Project review";
+    for (int height : {11, 13, 17, 22, 29}) {
+        int ink[2] = {};
+        for (int bold : {0, 1}) {
+            ScopedGdiObject font(CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0,
+                                             ANSI_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+            Canvas canvas(800, 50);
+            ScopedSelectObject select(canvas.dc(), font.get());
+            RECT rect = {0, 0, 800, 50};
+            DrawTextW(canvas.dc(), kSample, -1, &rect, DT_SINGLELINE | DT_NOPREFIX);
+            ink[bold] = canvas.inkIn(0, 0, 800, 50);
+        }
+        EXPECT_GT(ink[1] * 4, ink[0] * 5)
+            << height << " pixels: bold " << ink[1] << " inked pixels against regular " << ink[0];
     }
 }
 

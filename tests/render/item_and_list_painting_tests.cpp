@@ -233,6 +233,20 @@ TEST_F(DayLeafTest, AColouredBandWhenTheOptionsChoseIt) {
     EXPECT_GT(lastWhite, 228) << "right to left, the text ends at the right margin";
 }
 
+namespace {
+
+// Where the ink of a line right-aligned at the item's right margin (238) lies when nothing clips
+// it, the line's box starting at top.
+RECT unclippedInk(const wchar_t* text, HFONT font, int top) {
+    Canvas canvas(300, top + 20);
+    ScopedSelectObject select(canvas.dc(), font);
+    RECT line = {30, top, 238, top + 20};
+    DrawTextW(canvas.dc(), text, -1, &line, DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+    return canvas.inkBounds(RECT{0, top, 300, top + 20});
+}
+
+} // namespace
+
 // The library's folder holds the project's Hebrew module: a Hebrew device reads its texts there
 // and right-aligns them, the heading's icon staying in the left margin.
 TEST_F(PaintingTest, AHebrewDeviceShowsHebrewTextsRightAligned) {
@@ -251,13 +265,20 @@ TEST_F(PaintingTest, AHebrewDeviceShowsHebrewTextsRightAligned) {
     RECT ink = canvas.inkBounds(RECT{0, 0, 240, 20});
     EXPECT_GE(ink.left, 238 - extent.right) << "right-aligned";
     EXPECT_LE(ink.left, 238 - extent.right + 2);
-    EXPECT_LE(ink.right, 238);
+    // A clip hides a cut letter from the ink the item left; the line drawn without one shows it.
+    RECT whole = unclippedInk(text, getPlainFont(), 0);
+    EXPECT_LE(whole.right, 238) << "the whole line lies inside the item: none of it is cut";
+    EXPECT_EQ(whole.right, ink.right) << "and the item drew all of it";
 
-    DayHeadingItem heading(kDay + 1, L"יום רביעי, 9 בדצמבר 2026");
+    const wchar_t kHeading[] = L"יום רביעי, 9 בדצמבר 2026";
+    DayHeadingItem heading(kDay + 1, kHeading);
     int height = heading.Paint(today.item(), canvas.dc(), RECT{30, 40, 238, 120});
     RECT textInk = canvas.inkBounds(RECT{30, 40, 240, 40 + height - 4});
     EXPECT_GT(textInk.right, 230) << "the heading text ends at the right margin";
     EXPECT_GT(textInk.left, 60) << "and does not start at the indent";
+    RECT wholeHeading = unclippedInk(kHeading, getDateFont(), 40);
+    EXPECT_LE(wholeHeading.right, 238) << "the heading's first letter is whole";
+    EXPECT_EQ(wholeHeading.right, textInk.right);
     EXPECT_GT(canvas.inkIn(0, 40, 30, 40 + height), 20) << "the day icon stays at the left";
     resetResourceModule();
 }

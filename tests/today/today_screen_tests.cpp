@@ -3,6 +3,7 @@
 // and unloads the library.
 #include "device_installer.h"
 #include "screen_text.h"
+#include "layout_gallery.h"
 #include "test_support.h"
 #include "today_screen.h"
 
@@ -211,4 +212,27 @@ TEST_F(TodayInstallTest, TheScreenAsTextShowsRightToLeftTextsWhereTheyEndAfterTh
     ASSERT_NE(nullptr, review) << "the built list is shown, not the placeholder\n" << narrow(all);
     EXPECT_GT(review->left, 240 / 2) << "a short subject lands at the right\n" << narrow(all);
     runDeviceInstaller(library.c_str(), false);
+// Forty appointments today make the item taller than the QVGA screen in every layout; the
+// gallery still draws each layout whole, so each of its four rows of tiles is taller than the
+// screen.
+TEST_F(TodayInstallTest, TheGalleryDrawsEveryLayoutOfAnItemTallerThanTheScreen) {
+    std::string calendar = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Daybrook tests//EN\r\n";
+    for (int index = 0; index < 40; ++index) {
+        char event[200];
+        snprintf(event, sizeof event,
+                 "BEGIN:VEVENT\r\nUID:slot%d\r\nSUMMARY:Slot %d\r\nDTSTART:20261208T%02d%02d00\r\n"
+                 "DTEND:20261208T%02d%02d00\r\nEND:VEVENT\r\n",
+                 index, index, 10 + index / 4, index % 4 * 15, 10 + index / 4, index % 4 * 15 + 10);
+        calendar += event;
+    }
+    writeFileBytes(folder.file(L"today.ics"), calendar + "END:VCALENDAR\r\n");
+    std::wstring picture = folder.file(L"gallery.png");
+    ASSERT_TRUE(renderLayoutGallery(library.c_str(), picture.c_str()))
+        << "every layout could be drawn";
+    std::string png = readFileBytes(picture);
+    ASSERT_GT(png.size(), 24u);
+    unsigned height = 0;
+    for (int index = 20; index < 24; ++index)
+        height = height << 8 | static_cast<unsigned char>(png[index]);
+    EXPECT_GT(height, 8u + 4u * (20u + 320u + 8u)) << "four rows of tiles, each taller than 320";
 }
