@@ -1,5 +1,8 @@
 // "PaintDayItem": the item offers every day heading to its extensions before it draws one
-// itself. Day Leaf draws all of them, in the style its options dialog chose.
+// itself. Day Leaf draws all of them, in the style its options dialog chose. The item may call
+// it on two threads at once (extension_api.h): every call makes its own fonts and brushes, reads
+// the style and the item's settings afresh and draws only into the DC it is given, so nothing is
+// shared between calls.
 #include "day_leaf.h"
 
 #include <extensions/extension_api.h>
@@ -168,8 +171,8 @@ extern "C" __declspec(dllexport) ULONGLONG
     heading.area = *rect;
     heading.text = text ? text : L"";
     heading.accent = penColor(dc);
-    heading.textFlags =
-        DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | (rightToLeft() ? DT_RIGHT : 0);
+    heading.textFlags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
+                        (rightToLeft() ? DT_RIGHT | DT_RTLREADING : 0);
     heading.unit = GetSystemMetrics(SM_CXSMICON) / 8;
 
     // Whatever the drawing changes in the item's DC is put back, fonts and colours alike.

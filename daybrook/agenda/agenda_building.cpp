@@ -7,6 +7,7 @@
 #include "../render/text_drawing.h"
 #include "../resources/resource_ids.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <new>
 
@@ -105,6 +106,35 @@ void openLaterDay(HWND window, BuildState* state, int* allDayPosition, int* time
     *allDayPosition = *timedPosition = state->list->count;
 }
 
+// A day's all-day items stand above its timed ones, each kind in build order. The item drawn
+// above a new one is therefore the last one built of its kind, or, for the first timed one, the
+// last all-day one.
+AppointmentItem* itemDrawnAbove(const AppointmentItem* item) {
+    AppointmentItem* lastAllDay = nullptr;
+    for (AppointmentItem* earlier = item->prevInDay; earlier; earlier = earlier->prevInDay) {
+        if (earlier->line.allDay) {
+            if (item->line.allDay)
+                return earlier;
+            if (!lastAllDay)
+                lastAllDay = earlier;
+        } else if (!item->line.allDay) {
+            return earlier;
+        }
+    }
+    return lastAllDay;
+}
+
+// A new all-day item goes right above the day's first timed one.
+void drawAboveFirstTimed(AppointmentItem* allDay) {
+    AppointmentItem* firstTimed = nullptr;
+    for (AppointmentItem* earlier = allDay->prevInDay; earlier; earlier = earlier->prevInDay) {
+        if (!earlier->line.allDay)
+            firstTimed = earlier;
+    }
+    if (firstTimed)
+        firstTimed->drawnAbove = allDay;
+}
+
 // Lists one appointment; returns 0 when it did not fit (the walk ends).
 int listAppointment(HWND window, BuildState* state, IAppointment* appointment, bool allDay,
                     int* allDayPosition, int* timedPosition) {
@@ -114,6 +144,8 @@ int listAppointment(HWND window, BuildState* state, IAppointment* appointment, b
     AppointmentItem* item =
         buildAppointmentItem(state->prevInDay, appointment, state->day, state->now);
     state->prevInDay = item;
+    if (item)
+        item->drawnAbove = itemDrawnAbove(item); // measured with the gap it will be drawn with
     if (!FitsLineBudget(window, state, item)) {
         state->prevInDay = nullptr;
         return 0;
@@ -123,8 +155,10 @@ int listAppointment(HWND window, BuildState* state, IAppointment* appointment, b
         state->prevInDay = nullptr;
         return 1;
     }
-    if (allDay)
+    if (allDay) {
+        drawAboveFirstTimed(item);
         ++*allDayPosition;
+    }
     ++*timedPosition;
     return 1;
 }
@@ -205,6 +239,40 @@ void addAgeSuffix(AppointmentItem* item, IAppointment* appointment, int listedDa
     item->line.subject = aged;
 }
 
+bool isLineBreak(WCHAR c) {
+    return c == L'\r' || c == L'\n' || c == 0x000B || c == 0x000C || c == 0x0085 || c == 0x2028 ||
+           c == 0x2029;
+}
+
+// A subject or location is drawn on the lines its layout gives it: every run of line breaks in
+// it becomes one space. Without this a text of many breaks would take a line each with word
+// wrap, and run its words together without. A text with breaks is replaced by a flattened copy
+// (the store's string is never written); when the copy cannot be made the text stays.
+void flattenLineBreaks(BSTR* text) {
+    if (!*text)
+        return;
+    size_t length = wcslen(*text);
+    const WCHAR* end = *text + length;
+    if (std::find_if(static_cast<const WCHAR*>(*text), end, isLineBreak) == end)
+        return;
+    BSTR flat = SysAllocStringLen(nullptr, static_cast<UINT>(length));
+    if (!flat)
+        return;
+    WCHAR* kept = flat;
+    for (const WCHAR* read = *text; read < end;) {
+        if (!isLineBreak(*read)) {
+            *kept++ = *read++;
+            continue;
+        }
+        *kept++ = L' ';
+        while (read < end && isLineBreak(*read))
+            ++read;
+    }
+    *kept = 0;
+    SysFreeString(*text);
+    *text = flat;
+}
+
 // Marks this item and the first earlier timed item of the day it overlaps.
 void markConflict(AppointmentItem* item) {
     for (AppointmentItem* earlier = item->prevInDay; earlier; earlier = earlier->prevInDay) {
@@ -234,6 +302,8 @@ AppointmentItem* buildAppointmentItem(AppointmentItem* previousInDay, IAppointme
         line.subject = nullptr;
     if (FAILED(appointment->get_Location(&line.location)))
         line.location = nullptr;
+    flattenLineBreaks(&line.subject);
+    flattenLineBreaks(&line.location);
     if (FAILED(appointment->get_Start(&line.shownStart)))
         line.shownStart = 0;
     if (FAILED(appointment->get_End(&line.shownEnd)))

@@ -39,7 +39,8 @@ DayHeadingItem::~DayHeadingItem() {
 }
 
 AppointmentItem::AppointmentItem(AppointmentItem* previousInDay)
-    : oid(0), hitRect(), conflict(0), line(), end(0), start(0), prevInDay(previousInDay) {}
+    : oid(0), hitRect(), conflict(0), line(), end(0), start(0), prevInDay(previousInDay),
+      drawnAbove(previousInDay) {}
 
 AppointmentItem::~AppointmentItem() {
     SysFreeString(line.subject);

@@ -66,6 +66,10 @@ public:
     double end;
     double start;
     AppointmentItem* prevInDay; // the item built just before this one for the same day
+    // The appointment drawn right above this one under the same heading, null right under the
+    // heading; it decides the gap above. All-day items are drawn ahead of the timed ones, so it
+    // is not always prevInDay, which it starts as.
+    AppointmentItem* drawnAbove;
 };
 
 // The text shared by headings whose own copy could not be allocated; never freed.

@@ -6,6 +6,14 @@
 struct ExtensionEntry;
 
 // The entry points an extension module exports by these names (C calling convention).
+//
+// Threads: ShowOptionDialog is called only on the Today screen's thread, from the item's
+// tap-and-hold menu. PaintDayItem is called on that thread whenever the list is painted and,
+// when the list is limited to a number of lines, also on the item's loader thread, which draws
+// each heading into a memory DC of its own to measure it; the two calls can run at the same
+// time, each with its own DC. Keep PaintDayItem free of unguarded shared state. The item loads
+// a module once, on whichever thread first needs it, and frees it on the Today screen's thread
+// when the item window goes.
 // ShowOptionDialog(owner window, the extension's own entry): runs the extension's options
 // dialog; its result is not used, and the item rebuilds its list afterwards.
 typedef int (*ShowOptionDialogProc)(HWND owner, ExtensionEntry* entry);

@@ -91,6 +91,29 @@ DWORD subkeyCount(HKEY key) {
     return subkeys;
 }
 
+// The heading hook is reached from the item window's thread and, while a list is measured line
+// by line, from the loader thread: each entry's module is loaded and its entry points looked up
+// under this lock, so that two first uses at once load it once. Made at first use (C++
+// guarantees a thread-safe first initialisation); never deleted, like the render lock.
+CRITICAL_SECTION* loadLock() {
+    static CRITICAL_SECTION* lock = [] {
+        static CRITICAL_SECTION section;
+        InitializeCriticalSection(&section);
+        return &section;
+    }();
+    return lock;
+}
+
+class ScopedLoadLock {
+public:
+    ScopedLoadLock() { EnterCriticalSection(loadLock()); }
+    ~ScopedLoadLock() { LeaveCriticalSection(loadLock()); }
+
+private:
+    ScopedLoadLock(const ScopedLoadLock&) = delete;
+    ScopedLoadLock& operator=(const ScopedLoadLock&) = delete;
+};
+
 } // namespace
 
 int loadExtensionTable() {
@@ -117,6 +140,7 @@ int loadExtensionTable() {
 }
 
 ShowOptionDialogProc ensureLoaded(ExtensionEntry* entry) {
+    ScopedLoadLock lock;
     if (entry->paintDayItem && entry->showOptionDialog)
         return entry->showOptionDialog;
     if (!entry->module) {
@@ -159,13 +183,23 @@ void runMenuCommand(HWND window, int commandId) {
     SendMessageW(window, WM_TODAYCUSTOM_CLEARCACHE, 0, 0);
 }
 
+namespace {
+
+// The entry's heading hook, its module loaded first; read under the lock that loads it.
+PaintDayItemProc paintHookOf(ExtensionEntry* entry) {
+    ScopedLoadLock lock;
+    ensureLoaded(entry);
+    return entry->paintDayItem;
+}
+
+} // namespace
+
 ULONGLONG paintDayHeading(HDC dc, RECT* rect, DWORD dateLow, DWORD dateHigh, const WCHAR* text) {
     for (int i = 0; i < gExtensions.count; ++i) {
-        ExtensionEntry* entry = &gExtensions.entries[i];
-        ensureLoaded(entry);
-        if (!entry->paintDayItem)
+        PaintDayItemProc paint = paintHookOf(&gExtensions.entries[i]);
+        if (!paint)
             continue;
-        ULONGLONG result = entry->paintDayItem(dc, rect, dateLow, dateHigh, text);
+        ULONGLONG result = paint(dc, rect, dateLow, dateHigh, text);
         if (static_cast<DWORD>(result) != 0)
             return result;
     }

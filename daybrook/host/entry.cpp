@@ -1,5 +1,6 @@
 #include "item_host.h"
 #include "host_state.h"
+#include "resource_module.h"
 #include "../agenda/agenda_list.h"
 #include "../extensions/extension_table.h"
 #include "../render/fonts.h"
@@ -18,9 +19,13 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
         InitializeCriticalSection(&gHost.lock);
     } else if (reason == DLL_PROCESS_DETACH) {
         // The shutdown's own unregistration runs while the item window still exists and so
-        // fails; a class left behind would point into a library that is gone.
-        if (!reserved)
+        // fails; a class left behind would point into a library that is gone. A language module
+        // left loaded would stay in the Today screen's process, locked against deletion, one
+        // reference more for every load of the library. At process exit everything goes anyway.
+        if (!reserved) {
             UnregisterClassW(kItemClassName, gHost.moduleInstance);
+            resetResourceModule();
+        }
         DeleteCriticalSection(&gHost.lock);
     }
     return TRUE;

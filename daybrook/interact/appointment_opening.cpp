@@ -55,8 +55,10 @@ int openInPocketInformant(HWND window, long oid, DATE start) {
 }
 
 int openInAgendaFusion(HWND window, long oid, DATE start) {
+    // Only Agenda Fusion itself gets its command line; without it the caller turns to the
+    // device's own Calendar, which opens the appointment its own way.
     WCHAR path[MAX_PATH];
-    if (!programPath(AgendaFusion, path, MAX_PATH))
+    if (!readAgendaFusionLocation(path, MAX_PATH))
         return 0;
     WCHAR parameters[64];
     wsprintfW(parameters, L"[%i] (%i)", static_cast<int>(oid),

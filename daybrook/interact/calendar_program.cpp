@@ -12,29 +12,6 @@ namespace {
 
 const WCHAR kDeviceCalendar[] = L"\\windows\\calendar.lnk";
 const WCHAR kPocketInformant[] = L"\\Windows\\PITab.exe";
-const WCHAR kAgendaFusionKey[] = L"SOFTWARE\\Developer One, Inc.\\Agenda Fusion";
-
-// Agenda Fusion's "AppLocation": only a string that fits the buffer with its terminator.
-bool readAgendaFusionLocation(WCHAR* path, int length) {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kAgendaFusionKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD type = 0;
-    DWORD size = static_cast<DWORD>(length * sizeof(WCHAR));
-    const LONG status =
-        RegQueryValueExW(key, L"AppLocation", nullptr, &type, reinterpret_cast<BYTE*>(path), &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS || type != REG_SZ)
-        return false;
-    // A stored string need not carry its terminator; one that fills the buffer has no room left.
-    const DWORD units = size / sizeof(WCHAR);
-    if (units > 0 && path[units - 1] == 0)
-        return true;
-    if (units >= static_cast<DWORD>(length))
-        return false;
-    path[units] = 0;
-    return true;
-}
 
 } // namespace
 

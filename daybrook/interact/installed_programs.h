@@ -9,3 +9,8 @@ enum InstalledProgram : DWORD {
 };
 
 DWORD installedPrograms();
+
+// Agenda Fusion's registered program file ("AppLocation", REG_SZ or REG_EXPAND_SZ, expanded) into
+// a buffer of length units; false when it is missing, of another type or does not fit. Agenda
+// Fusion counts as installed exactly when this reads.
+bool readAgendaFusionLocation(WCHAR* path, int length);

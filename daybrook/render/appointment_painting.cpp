@@ -3,6 +3,7 @@
 #include "gdi_scope.h"
 #include "line_painters.h"
 #include "markers.h"
+#include "scale.h"
 #include "../agenda/agenda_items.h"
 #include "../host/resource_module.h"
 #include "../settings/options.h"
@@ -10,9 +11,10 @@
 namespace {
 
 // Half a line of the plain font between appointments of a day, except between two all-day
-// ones; none above the first.
+// ones; none above the first one drawn under the heading.
 int gapAbove(const AppointmentItem* item, HDC dc) {
-    if (!item->prevInDay || (item->line.allDay && item->prevInDay->line.allDay))
+    const AppointmentItem* above = item->drawnAbove;
+    if (!above || (item->line.allDay && above->line.allDay))
         return 0;
     return getPlainHeight(dc) / 2;
 }
@@ -27,6 +29,14 @@ void narrowForWordWrap(RECT* rect) {
         rect->right -= GetSystemMetrics(SM_CXVSCROLL);
 }
 
+// Right to left, the lines start at the right: the free/busy marker stands there, so every
+// appointment keeps 3u free at its right end (all-day ones too, so that the lines align). Left to
+// right the marker stands in the margin before the text indent.
+void keepRoomForMarker(RECT* rect) {
+    if (isRightToLeft())
+        rect->right -= 3 * iconUnit();
+}
+
 } // namespace
 
 int AppointmentItem::Paint(HWND window, HDC dc, const RECT& rect) {
@@ -36,6 +46,7 @@ int AppointmentItem::Paint(HWND window, HDC dc, const RECT& rect) {
     hitRect = lines;
     lines.bottom = 0xFFFF;
     narrowForWordWrap(&lines);
+    keepRoomForMarker(&lines);
 
     DWORD painter = GetOptions()->Painter;
     int used = painter < static_cast<DWORD>(getPainterCount())

@@ -4,6 +4,7 @@
 #include "markers.h"
 #include "render_lock.h"
 #include "scale.h"
+#include "text_drawing.h"
 #include "today_colors.h"
 #include "../agenda/agenda_items.h"
 #include "../extensions/extension_table.h"
@@ -33,7 +34,7 @@ HPEN headingPenFor(COLORREF color) {
 // The heading's own drawing: icon in the left margin, rule from u left of the text to the right
 // margin, then the text. Returns the text height plus the padding.
 int drawOwnHeading(HDC dc, const RECT& heading, const WCHAR* text) {
-    UINT flags = DT_NOPREFIX | DT_SINGLELINE | (isRightToLeft() ? DT_RIGHT : 0);
+    UINT flags = DT_NOPREFIX | DT_SINGLELINE | readingOrderFlags();
     ScopedSelectObject font(dc, getDateFont());
     RECT measured = heading;
     DrawTextW(dc, text, -1, &measured, flags | DT_CALCRECT);

@@ -3,8 +3,8 @@
 #include "gdi_scope.h"
 #include "markers.h"
 #include "scale.h"
+#include "text_drawing.h"
 #include "../agenda/agenda_items.h"
-#include "../host/resource_module.h"
 
 // The message is clipped to its rectangle, never shortened.
 int TextItem::Paint(HWND, HDC dc, const RECT& rect) {
@@ -12,8 +12,8 @@ int TextItem::Paint(HWND, HDC dc, const RECT& rect) {
     if (text) {
         ScopedSelectObject font(dc, getPlainFont());
         RECT textRect = rect;
-        used = DrawTextW(dc, text, -1, &textRect,
-                         DT_NOPREFIX | DT_SINGLELINE | (isRightToLeft() ? DT_RIGHT : 0));
+        used =
+            DrawTextW(dc, text, -1, &textRect, DT_NOPREFIX | DT_SINGLELINE | readingOrderFlags());
     }
     if (fullRow && used < standardRowHeight())
         used = standardRowHeight();

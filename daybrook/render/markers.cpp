@@ -100,6 +100,12 @@ void renderIconImage(IconImage* record, HICON icon, int size) {
         releaseHeldBitmap(&record->heldImage);
 }
 
+// 2u wide, u before the side where the lines start: in the margin left of them, or, right to
+// left, in the 3u an appointment keeps free at its right end.
+int markerLeft(const RECT& lines, int u) {
+    return isRightToLeft() ? lines.right - 2 * u : lines.left - 3 * u;
+}
+
 void releaseIconImage(IconImage** slot) {
     if (!*slot)
         return;
@@ -141,7 +147,8 @@ void drawBusyMarker(HWND window, HDC dc, const AppointmentItem* item) {
     ScopedSelectObject fill(dc, brush);
     int u = iconUnit();
     const RECT& lines = item->hitRect;
-    Rectangle(dc, lines.left - 3 * u, lines.top + 1, lines.left - u, lines.bottom - 2);
+    int left = markerLeft(lines, u);
+    Rectangle(dc, left, lines.top + 1, left + 2 * u, lines.bottom - 2);
 }
 
 HPEN getSeparatorPen(HWND window) {

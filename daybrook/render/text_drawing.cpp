@@ -115,12 +115,14 @@ int drawTextEllipsis(HDC dc, const WCHAR* text, int count, RECT* rect, UINT flag
     return result;
 }
 
+UINT readingOrderFlags() {
+    return isRightToLeft() ? DT_RIGHT | DT_RTLREADING : 0;
+}
+
 UINT lineTextFlags() {
     UINT flags = DT_END_ELLIPSIS | DT_NOPREFIX;
     flags |= GetOptions()->WordWrap ? DT_WORDBREAK : DT_SINGLELINE;
-    if (isRightToLeft())
-        flags |= DT_RIGHT;
-    return flags;
+    return flags | readingOrderFlags();
 }
 
 bool hasTime(double date) {

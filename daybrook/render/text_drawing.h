@@ -10,8 +10,12 @@ struct AppointmentLine;
 // DT_CALCRECT. Returns DrawText's result for the final drawing.
 int drawTextEllipsis(HDC dc, const WCHAR* text, int count, RECT* rect, UINT flags);
 
+// DT_RIGHT | DT_RTLREADING for right-to-left languages, else 0: the text ends at the right
+// margin and reads from the right, so that an ellipsis, times and brackets fall where a
+// right-to-left reader expects them.
+UINT readingOrderFlags();
 // DT_END_ELLIPSIS | DT_NOPREFIX, then DT_WORDBREAK with WordWrap or DT_SINGLELINE without, and
-// DT_RIGHT for right-to-left languages.
+// the reading order flags.
 UINT lineTextFlags();
 
 // False exactly for 0.0, the builder's "no time on this day"; that first call also loads the

@@ -289,6 +289,51 @@ TEST_F(AgendaBuildingTest, AllDayEventsStandAboveTheTimedOnesOfTheirDay) {
     EXPECT_AGENDA(expected, built);
 }
 
+namespace {
+
+const int kPaintedTop = 100;
+
+// The height an item takes when painted kPaintedTop pixels down the item window.
+int paintedHeight(HWND window, AgendaItem* item) {
+    RECT rect;
+    GetClientRect(window, &rect);
+    rect.top = kPaintedTop;
+    HDC windowDc = GetDC(window);
+    HDC dc = CreateCompatibleDC(windowDc);
+    ReleaseDC(window, windowDc);
+    int height = item->Paint(window, dc, rect);
+    DeleteDC(dc);
+    return height;
+}
+
+// The space an appointment leaves above its lines when painted.
+int gapPaintedAbove(HWND window, AgendaItem* item) {
+    auto appointment = dynamic_cast<AppointmentItem*>(item);
+    if (!appointment)
+        return -1;
+    paintedHeight(window, appointment);
+    return appointment->hitRect.top - kPaintedTop;
+}
+
+} // namespace
+
+TEST_F(AgendaBuildingTest, TheGapAboveAnAppointmentFollowsTheOneDrawnAboveIt) {
+    gOptions.UpcomingCount = 3;
+    // The store gives the overnight meeting first (it started the day before); the all-day
+    // event is drawn above it all the same.
+    std::vector<std::wstring> built =
+        build(event("Overnight", ":20261208T230000", ":20261209T010000") +
+              event("Offsite", ";VALUE=DATE:20261209", ";VALUE=DATE:20261210") +
+              event("Lunch", ":20261209T120000", ":20261209T130000"));
+    ASSERT_EQ(5u, built.size()) << narrow(built);
+    ASSERT_EQ(L"A Offsite all-day", built[2]);
+    EXPECT_EQ(0, gapPaintedAbove(window.hwnd(), list->items[2]))
+        << "the first appointment under a heading starts right below it";
+    EXPECT_GT(gapPaintedAbove(window.hwnd(), list->items[3]), 0)
+        << "the first timed appointment is set off from the all-day one above it";
+    EXPECT_GT(gapPaintedAbove(window.hwnd(), list->items[4]), 0);
+}
+
 TEST_F(AgendaBuildingTest, SkipAheadFindsAnAppointmentFortyDaysOut) {
     gOptions.UpcomingType = UpcomingAppointments;
     gOptions.UpcomingCount = 1;
@@ -378,4 +423,27 @@ TEST_F(AgendaBuildingTest, AWrappedSubjectCostsEveryLineItTakes) {
     ASSERT_EQ(3u, built.size()) << narrow(built);
     int wrappedLines = measuredLines(window.hwnd(), list->items[1]);
     EXPECT_GE(wrappedLines, 3) << "a subject this long wraps in a 240 pixel row";
+}
+
+TEST_F(AgendaBuildingTest, LineBreaksInASubjectOrLocationAreShownAsSpaces) {
+    gOptions.Painter = 0; // subject; time with the location
+    std::string breaks;
+    for (int i = 0; i < 5000; ++i)
+        breaks += "\\n";
+    auto appointment = [](const std::string& subject, const std::string& location) {
+        return "BEGIN:VEVENT\r\nUID:one\r\nSUMMARY:" + subject + "\r\nLOCATION:" + location +
+               "\r\nDTSTART:20261208T100000\r\nDTEND:20261208T110000\r\nEND:VEVENT\r\n";
+    };
+    for (BOOL wordWrap : {FALSE, TRUE}) {
+        gOptions.WordWrap = wordWrap;
+        ASSERT_EQ(1u, build(appointment("Call home", "Desk 2")).size());
+        int plainHeight = paintedHeight(window.hwnd(), list->items[0]);
+        ASSERT_EQ(1u, build(appointment("Call" + breaks + "home", "Desk\\n\\n2")).size());
+        auto item = dynamic_cast<AppointmentItem*>(list->items[0]);
+        ASSERT_NE(nullptr, item);
+        EXPECT_STREQ(L"Call home", item->line.subject) << "word wrap " << wordWrap;
+        EXPECT_STREQ(L"Desk 2", item->line.location) << "word wrap " << wordWrap;
+        EXPECT_EQ(plainHeight, paintedHeight(window.hwnd(), item))
+            << "5,000 line breaks take no more room than a space, word wrap " << wordWrap;
+    }
 }

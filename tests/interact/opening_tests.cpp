@@ -137,6 +137,23 @@ TEST_F(OpeningTest, AgendaFusionGetsTheIdentifierAndTheStartMinute) {
     EXPECT_TRUE(contains(lines[0], parameters)) << lines[0] << " should end in " << parameters;
 }
 
+TEST_F(OpeningTest, AnExpandableAgendaFusionLocationIsExpandedAndOpensAgendaFusion) {
+    std::wstring program = programs.installAgendaFusionProgram();
+    std::wstring folder = program.substr(0, program.rfind(L'\\'));
+    SetEnvironmentVariableW(L"DAYBROOK_AGENDA_FUSION", folder.c_str());
+    programs.registerAgendaFusion(L"%DAYBROOK_AGENDA_FUSION%\\AgendaFusion.exe", REG_EXPAND_SZ);
+    gOptions.ActivePIM = AgendaFusion;
+    ASSERT_EQ(static_cast<DWORD>(AgendaFusion), installedPrograms());
+    AppointmentItem* standup = item.appointment(L"Standup", 1);
+    item.tap(item.pointOn(standup));
+    auto lines = log.waitForLines(1);
+    SetEnvironmentVariableW(L"DAYBROOK_AGENDA_FUSION", nullptr);
+    ASSERT_EQ(1u, lines.size()) << "Agenda Fusion was started, not the device's Calendar with "
+                                   "Agenda Fusion's command line";
+    EXPECT_TRUE(contains(lines[0], "Agenda Fusion\\AgendaFusion.exe")) << lines[0];
+    EXPECT_TRUE(contains(lines[0], "[" + number(standup->oid) + "]")) << lines[0];
+}
+
 TEST_F(OpeningTest, AgendaFusionThatCannotStartFallsBackToTheDevicesCalendar) {
     programs.registerAgendaFusion(L"\\Program Files\\Agenda Fusion\\Missing.exe");
     gOptions.ActivePIM = AgendaFusion;

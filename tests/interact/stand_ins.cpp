@@ -115,8 +115,8 @@ void DevicePrograms::installPocketInformantLibrary(const wchar_t* standIn, const
     copyFile(testModule((std::wstring(standIn) + L".dll").c_str()), windowsFile(name));
 }
 
-void DevicePrograms::registerAgendaFusion(const std::wstring& location) {
-    agendaFusion_.setString(L"AppLocation", location);
+void DevicePrograms::registerAgendaFusion(const std::wstring& location, DWORD type) {
+    agendaFusion_.setString(L"AppLocation", location, type);
 }
 
 std::wstring DevicePrograms::installAgendaFusionProgram() {

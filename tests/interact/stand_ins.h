@@ -32,7 +32,7 @@ public:
     void installPocketInformantLibrary(const wchar_t* standIn, const wchar_t* name);
     // Agenda Fusion's key with "AppLocation" naming `location`; installAgendaFusionProgram puts a
     // recording program there (a path with spaces, as in "\Program Files").
-    void registerAgendaFusion(const std::wstring& location);
+    void registerAgendaFusion(const std::wstring& location, DWORD type = REG_SZ);
     std::wstring installAgendaFusionProgram();
     // A Calendar menu add-in: a subkey of the AddIns key with the values given (null: left out).
     void addAddIn(const wchar_t* subkey, const wchar_t* library, const wchar_t* menuText);

@@ -5,6 +5,8 @@
 #include <todaycmn.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 using namespace testing_support;
 
@@ -220,4 +222,31 @@ TEST_F(ExtensionTableTest, UnloadAllReleasesEveryModule) {
     EXPECT_EQ(nullptr, GetModuleHandleW(testModule(L"ExtensionPaintOnly.dll").c_str()));
     EXPECT_EQ(0, gExtensions.count);
     EXPECT_EQ(3, loadExtensionTable()) << "an emptied table is filled again on the next start";
+}
+
+TEST_F(ExtensionTableTest, HeadingsPaintedOnSeveralThreadsAtOnceLoadTheModuleOnce) {
+    // The loader measures headings while the window paints them: first uses can meet.
+    addExtension(L"1", L"Alpha", testModule(L"ExtensionPaintOnly.dll"));
+    const int kThreads = 8;
+    for (int round = 0; round < 5; ++round) {
+        ASSERT_EQ(1, loadExtensionTable());
+        HANDLE start = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        std::vector<ULONGLONG> drawn(kThreads);
+        std::vector<std::thread> threads;
+        for (int i = 0; i < kThreads; ++i)
+            threads.emplace_back([&, i] {
+                WaitForSingleObject(start, INFINITE);
+                RECT rect = {0, 0, 100, 20};
+                drawn[i] = paintDayHeading(nullptr, &rect, 0, 0, L"Tuesday");
+            });
+        SetEvent(start);
+        for (std::thread& thread : threads)
+            thread.join();
+        CloseHandle(start);
+        for (ULONGLONG height : drawn)
+            EXPECT_EQ(20u, height) << "every thread's heading is drawn by the module";
+        unloadAll();
+        EXPECT_EQ(nullptr, GetModuleHandleW(testModule(L"ExtensionPaintOnly.dll").c_str()))
+            << "one release unloads it: it was loaded once, round " << round;
+    }
 }

@@ -172,6 +172,53 @@ TEST(LibraryUnload, UnloadingTheLibraryRemovesItsWindowClass) {
         << "no class is left pointing into an unloaded library";
 }
 
+// The item installed in a folder of its own with the German language module beside it, so that
+// the test can see whether the module stays loaded and can delete its file.
+TEST(LibraryUnload, ALanguageModuleGoesWithTheLibraryAfterAnyNumberOfLoadsAndLocaleChanges) {
+    TempFolder installed;
+    std::wstring library = installed.file(L"daybrook.dll");
+    std::wstring german = installed.file(L"DaybrookUI-DEU.dll");
+    ASSERT_TRUE(copyFile(joinPath(programFolder(), L"daybrook.dll"), library));
+    ASSERT_TRUE(copyFile(joinPath(programFolder(), L"DaybrookUI-DEU.dll"), german));
+    TempFolder calendarFolder;
+    std::wstring calendar = calendarFolder.file(L"empty.ics");
+    ASSERT_TRUE(writeFileBytes(calendar, "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nEND:VCALENDAR\r\n"));
+    DeviceSetCalendarFile(calendar.c_str()); // every build says "No upcoming appointments"
+    TestWindow parent;
+    for (int load = 0; load < 3; ++load) {
+        DeviceSetLocale(0x0407, 0x0407);
+        HMODULE module = LoadLibraryW(library.c_str());
+        ASSERT_NE(nullptr, module);
+        auto initialize = reinterpret_cast<PFNCUSTOMINITIALIZEITEM>(reinterpret_cast<void*>(
+            GetProcAddress(module, MAKEINTRESOURCEA(ORDINAL_INITIALIZEITEM))));
+        TODAYLISTITEM record = {};
+        record.fEnabled = TRUE;
+        record.hinstDLL = module;
+        HWND window = initialize(&record, parent.hwnd());
+        ASSERT_NE(nullptr, window);
+        auto query = [&] {
+            SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE,
+                         reinterpret_cast<WPARAM>(&record), 0);
+        };
+        query(); // the placeholder's text comes from the German module
+        ASSERT_NE(nullptr, GetModuleHandleW(german.c_str())) << "load " << load;
+        // Austrian German has no module of its own: the next build chooses the German one again.
+        DeviceSetLocale(0x0C07, 0x0C07);
+        query();
+        EXPECT_TRUE(pumpUntil([&] { return GetModuleHandleW(german.c_str()) != nullptr; }, 10000))
+            << "the build after the locale change loads the module again, load " << load;
+        DestroyWindow(window);
+        FreeLibrary(module);
+        ASSERT_EQ(nullptr, GetModuleHandleW(library.c_str()));
+        EXPECT_EQ(nullptr, GetModuleHandleW(german.c_str()))
+            << "the language module is released with the library, load " << load;
+    }
+    DeviceSetLocale(0x0409, 0x0409);
+    DeviceSetCalendarFile(nullptr);
+    EXPECT_TRUE(DeleteFileW(german.c_str()))
+        << "an uninstalled language module can be deleted; error " << GetLastError();
+}
+
 TEST(Landscape, OnlyAWiderThanHighScreenIsLandscape) {
     struct Case {
         LONG width, height;

@@ -106,9 +106,9 @@ TEST_F(TextTest, LineFlagsFollowWordWrapAndReadingOrder) {
     gOptions.WordWrap = FALSE;
     EXPECT_EQ(0x8820u, lineTextFlags());
     useRightToLeft(true);
-    EXPECT_EQ(0x8822u, lineTextFlags());
+    EXPECT_EQ(0x28822u, lineTextFlags()) << "right-aligned, read from the right";
     gOptions.WordWrap = TRUE;
-    EXPECT_EQ(0x8812u, lineTextFlags());
+    EXPECT_EQ(0x28812u, lineTextFlags());
 }
 
 TEST_F(TextTest, ATooWideLineIsCutStepByStepOnACopy) {

@@ -283,6 +283,40 @@ TEST_F(PaintingTest, AHebrewDeviceShowsHebrewTextsRightAligned) {
     resetResourceModule();
 }
 
+// A Hebrew line too long for the row ends in "..." at its left end, where a right-to-left
+// reader finishes it, and starts at the right margin with its first letter; the free/busy
+// marker stands at that right end, not in the left margin far from the text.
+TEST_F(PaintingTest, RightToLeftLinesReadFromTheRightWithTheirMarkerThere) {
+    useRightToLeft(true);
+    const COLORREF kFreeColor = RGB(0, 200, 0);
+    gOptions.FreeColor = kFreeColor;
+    gOptions.Painter = 8; // "start: subject", one line
+    auto item = std::unique_ptr<AppointmentItem>(
+        makeAppointment(L"שלום לכולם וברוכים הבאים לפגישה השבועית של הצוות", L"", 10, 11));
+    item->line.busyStatus = 0; // free: marked
+    Canvas canvas(240, 60);
+    int height = item->Paint(today.item(), canvas.dc(), RECT{30, 10, 238, 60});
+    ASSERT_GT(height, 8);
+
+    int markerLeft = 240, markerRight = -1;
+    for (int y = 10; y < 10 + height; ++y)
+        for (int x = 0; x < 240; ++x)
+            if (canvas.pixel(x, y) == kFreeColor) {
+                markerLeft = x < markerLeft ? x : markerLeft;
+                markerRight = x > markerRight ? x : markerRight;
+            }
+    EXPECT_GT(markerLeft, 200) << "the marker stands at the right end, where the line starts";
+    EXPECT_LT(markerRight, 238) << "within the margin";
+
+    RECT text = canvas.inkBounds(RECT{30, 10, markerLeft - 1, 10 + height});
+    ASSERT_GT(text.right - text.left, 100) << "the line was drawn";
+    int upperHalf = text.top + (text.bottom - text.top) / 2;
+    EXPECT_EQ(0, canvas.inkIn(text.left, text.top, text.left + 4, upperHalf))
+        << "the left end holds the ellipsis' dots, low on the line";
+    EXPECT_GT(canvas.inkIn(text.right - 4, text.top, text.right, upperHalf), 0)
+        << "the right end holds a letter, not the dots";
+}
+
 TEST_F(PaintingTest, MessagesAndSeparators) {
     Canvas canvas(240, 100);
     TextItem message(L"No upcoming appointments", 1);
