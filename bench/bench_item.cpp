@@ -41,14 +41,14 @@ struct PaintContext {
 
 void paintOnce(void* context) {
     auto* paint = static_cast<PaintContext*>(context);
-    paintList(paint->window, paint->dc, paint->invalid);
+    paintCurrentList(paint->window, paint->dc, paint->invalid);
 }
 
 double medianPaint(HWND window, HDC dc, const RECT& client, int runs) {
     return measure(runs * 10,
                    [&] {
                        Stopwatch watch;
-                       paintList(window, dc, client);
+                       paintCurrentList(window, dc, client);
                        return watch.microseconds();
                    })
         .median;
@@ -116,7 +116,7 @@ void runPaint(LiveItem& item, int runs) {
     std::vector<double> paints, floors;
     for (int i = 0; i <= runs * 10; ++i) {
         Stopwatch watch;
-        paintList(item.hwnd(), screen.dc(), client);
+        paintCurrentList(item.hwnd(), screen.dc(), client);
         const double painted = watch.microseconds();
         const double floor = drawFloor(buffer.dc(), texts);
         if (i == 0)
@@ -150,7 +150,7 @@ void runLeakCheck(LiveItem& item, int rebuilds) {
     auto cycle = [&] {
         if (!item.rebuild())
             return false;
-        paintList(item.hwnd(), screen.dc(), client);
+        paintCurrentList(item.hwnd(), screen.dc(), client);
         return true;
     };
     startCountingGdiObjects();

@@ -57,3 +57,10 @@ void AgendaList::ReleaseBackBuffer() {
         backBitmap = nullptr;
     }
 }
+
+void destroyList(AgendaList* list) {
+    if (!list)
+        return;
+    list->Clear();
+    delete list;
+}

@@ -36,3 +36,6 @@ private:
     AgendaList(const AgendaList&) = delete;
     AgendaList& operator=(const AgendaList&) = delete;
 };
+
+// Destroys a list (null is allowed): Clear, then free.
+void destroyList(AgendaList* list);

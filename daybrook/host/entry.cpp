@@ -3,7 +3,7 @@
 #include "resource_module.h"
 #include "../agenda/agenda_list.h"
 #include "../extensions/extension_table.h"
-#include "../render/fonts.h"
+#include "../render/drawing_caches.h"
 #include "../render/markers.h"
 #include "../settings/options.h"
 
@@ -16,6 +16,7 @@ const WCHAR kItemClassName[] = L"DaybrookClass";
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         gHost.moduleInstance = instance;
+        setIconModule(instance);
         InitializeCriticalSection(&gHost.lock);
     } else if (reason == DLL_PROCESS_DETACH) {
         // The shutdown's own unregistration runs while the item window still exists and so
@@ -94,6 +95,7 @@ extern "C" HWND APIENTRY InitializeCustomItem(TODAYLISTITEM* item, HWND parent) 
     if (!item->fEnabled)
         return nullptr;
     gHost.moduleInstance = item->hinstDLL;
+    setIconModule(item->hinstDLL);
     registerItemClass();
     loadOptions();
     loadExtensionTable();

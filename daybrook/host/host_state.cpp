@@ -1,5 +1,4 @@
 #include "host_state.h"
-#include "../agenda/agenda_list.h"
 
 HostState gHost = {
     nullptr,              // moduleInstance
@@ -22,10 +21,3 @@ HostState gHost = {
     false,                // rtlLayout
     false,                // rtlKnown
 };
-
-void destroyList(AgendaList* list) {
-    if (!list)
-        return;
-    list->Clear();
-    delete list;
-}

@@ -35,6 +35,3 @@ struct HostState {
 };
 
 extern HostState gHost;
-
-// Destroys a list the host owns: Clear, then free.
-void destroyList(AgendaList* list);

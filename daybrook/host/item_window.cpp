@@ -111,7 +111,7 @@ LRESULT onPaint(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     if (dc)
-        paintList(window, dc, paint.rcPaint);
+        paintCurrentList(window, dc, paint.rcPaint);
     EndPaint(window, &paint);
     return 0;
 }
@@ -172,6 +172,11 @@ LRESULT onUserNavigation(HWND window, WPARAM key) {
 }
 
 } // namespace
+
+void paintCurrentList(HWND window, HDC dc, const RECT& invalid) {
+    SIZE screen = {gHost.screenWidth, gHost.screenHeight};
+    paintList(gHost.currentList, screen, window, dc, invalid);
+}
 
 BOOL refreshQuery(HWND window, TODAYLISTITEM* item) {
     if (!item || gHost.menuDepth > 0)

@@ -9,6 +9,8 @@ class AgendaItem;
 // Posted by the window to itself after the Today screen hands it the selection.
 const UINT WM_ENSURESELECTIONVISIBLE = WM_USER + 22;
 
+// Paints the list the window shows (WM_PAINT's work).
+void paintCurrentList(HWND window, HDC dc, const RECT& invalid);
 BOOL refreshQuery(HWND window, TODAYLISTITEM* item);
 bool isListStale(AgendaList* list);
 int measureList(AgendaList* list, HWND window);

@@ -1,6 +1,7 @@
 #include "item_host.h"
 #include "host_state.h"
 #include "../agenda/agenda_builder.h"
+#include "../agenda/agenda_list.h"
 
 namespace {
 

@@ -1,9 +1,6 @@
 #include "fonts.h"
 #include "gdi_scope.h"
-#include "heading_painting.h"
-#include "markers.h"
 #include "render_lock.h"
-#include "text_drawing.h"
 #include "../settings/options.h"
 
 FontCache gFontCache = {};
@@ -159,11 +156,8 @@ LONG pointsToHeight(float size) {
     return static_cast<LONG>(static_cast<double>(product) * kMinusOneSeventySecond);
 }
 
-void releaseDrawingCaches() {
+void releaseFonts() {
     ScopedRenderLock lock;
     discardAppointmentFonts();
     discardDateFont();
-    releaseHeadingPen();
-    releaseIconImages();
-    releaseScratchBuffer();
 }

@@ -37,6 +37,5 @@ int getDateHeight(HDC dc);
 // A size in points as the LOGFONT height (negative: character height) at the screen's dpi.
 LONG pointsToHeight(float size);
 
-// Deletes the fonts, the heading pen, the icon images and the scratch buffer; the next use makes
-// them again. The marker brushes and pens are released separately (releaseMarkerCache).
-void releaseDrawingCaches();
+// Deletes the four fonts (part of releaseDrawingCaches); the next use makes them again.
+void releaseFonts();

@@ -1,10 +1,15 @@
-// Message lines and the dashed separator in a run of empty days.
+// Message lines and the dashed separator in a run of empty days, and the font lines measure in.
 #include "fonts.h"
 #include "gdi_scope.h"
 #include "markers.h"
 #include "scale.h"
 #include "text_drawing.h"
 #include "../agenda/agenda_items.h"
+
+// Lines draw in the plain font unless their class says otherwise; the font cache owns it.
+HFONT AgendaItem::GetFont() {
+    return getPlainFont();
+}
 
 // The message is clipped to its rectangle, never shortened.
 int TextItem::Paint(HWND, HDC dc, const RECT& rect) {

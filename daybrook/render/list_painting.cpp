@@ -5,7 +5,6 @@
 #include "today_colors.h"
 #include "../agenda/agenda_item.h"
 #include "../agenda/agenda_list.h"
-#include "../host/host_state.h"
 
 #include <todaycmn.h>
 
@@ -80,14 +79,13 @@ private:
 
 } // namespace
 
-void paintList(HWND window, HDC dc, const RECT& invalid) {
-    AgendaList* list = gHost.currentList;
+void paintList(AgendaList* list, SIZE screen, HWND window, HDC dc, const RECT& invalid) {
     if (!list)
         return;
     RECT client;
     GetClientRect(window, &client);
-    int height = gHost.screenHeight < client.bottom ? gHost.screenHeight : client.bottom;
-    ensureBackBitmap(list, dc, gHost.screenWidth, height);
+    int height = screen.cy < client.bottom ? screen.cy : client.bottom;
+    ensureBackBitmap(list, dc, screen.cx, height);
     if (list->backBitmap && list->backDc.dc)
         paintBuffered(list, window, dc, client, invalid);
     else

@@ -4,7 +4,6 @@
 #include "scale.h"
 #include "today_colors.h"
 #include "../agenda/agenda_items.h"
-#include "../host/host_state.h"
 #include "../resources/resource_ids.h"
 #include "../settings/options.h"
 
@@ -16,6 +15,7 @@ MarkerCache gMarkerCache = {};
 
 namespace {
 
+HINSTANCE gIconModule = nullptr;
 IconImage* gDayHeadingIcon = nullptr;
 IconImage* gItemIconFrame1 = nullptr;
 IconImage* gItemIconFrame0 = nullptr;
@@ -122,7 +122,7 @@ void releaseIconImage(IconImage** slot) {
 void drawCachedIcon(IconImage** slot, int id, HDC dc, int x, int y) {
     ScopedRenderLock lock;
     if (!*slot)
-        *slot = makeIconImage(gHost.moduleInstance, id);
+        *slot = makeIconImage(gIconModule, id);
     if (*slot)
         drawIconImage(*slot, dc, x, y);
 }
@@ -198,6 +198,10 @@ void drawIconImage(const IconImage* image, HDC dc, int x, int y) {
     BitBlt(dc, x, y, size, size, source.get(), 0, 0, SRCAND);
     SelectObject(source.get(), image->image);
     BitBlt(dc, x, y, size, size, source.get(), 0, 0, SRCPAINT);
+}
+
+void setIconModule(HINSTANCE module) {
+    gIconModule = module;
 }
 
 void drawItemIcon(HDC dc, int frame) {

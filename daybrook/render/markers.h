@@ -47,6 +47,9 @@ struct IconImage {
 IconImage* makeIconImage(HINSTANCE module, int id);
 // Nothing unless both bitmaps exist.
 void drawIconImage(const IconImage* image, HDC dc, int x, int y);
+// The module whose icon resources the item icon and the heading icon are made from (the host
+// tells it when the library is loaded).
+void setIconModule(HINSTANCE module);
 // The item's own icon at (u, u): resource 113 while frame is nonzero, else 128.
 void drawItemIcon(HDC dc, int frame);
 // The calendar icon beside day headings (resource 104), made at its first drawing.

@@ -9,12 +9,14 @@
 
 #include "agenda/agenda_builder.h"
 #include "agenda/agenda_items.h"
+#include "agenda/agenda_list.h"
 #include "extensions/extension_table.h"
 #include "host/host_state.h"
 #include "host/item_host.h"
 #include "host/item_window.h"
 #include "interact/context_menu.h"
 #include "options/options_sheet.h"
+#include "render/drawing_caches.h"
 #include "render/fonts.h"
 #include "render/list_painting.h"
 #include "render/markers.h"
@@ -315,7 +317,7 @@ void AllocationFaultTest::sweepPaint(DWORD painter) {
     emptyCaches();
     expected.clear();
     allocation_faults::arm(0);
-    paintList(item, expected.dc(), whole);
+    paintCurrentList(item, expected.dc(), whole);
     const allocation_faults::Outcome clean = allocation_faults::disarm();
     emptyCaches();
     ASSERT_EQ(0, allocation_faults::liveBlocks())
@@ -325,12 +327,12 @@ void AllocationFaultTest::sweepPaint(DWORD painter) {
     for (long failing = 1; failing <= clean.allocations; ++failing) {
         painted.clear();
         allocation_faults::arm(failing);
-        paintList(item, painted.dc(), whole);
+        paintCurrentList(item, painted.dc(), whole);
         const allocation_faults::Outcome outcome = allocation_faults::disarm();
         EXPECT_TRUE(outcome.failed) << "allocation " << failing << " is reached again";
         // What failed is tried again at the next paint, which shows the whole list.
         again.clear();
-        paintList(item, again.dc(), whole);
+        paintCurrentList(item, again.dc(), whole);
         EXPECT_TRUE(again.sameAs(expected))
             << "the paint after one with allocation " << failing << " failing is whole";
         emptyCaches();

@@ -9,6 +9,7 @@
 
 #include "agenda/agenda_builder.h"
 #include "agenda/agenda_items.h"
+#include "agenda/agenda_list.h"
 #include "extensions/extension_table.h"
 #include "host/host_state.h"
 #include "host/item_window.h"
@@ -18,6 +19,7 @@
 #include "interact/menu_addins.h"
 #include "options/option_pages.h"
 #include "options/options_sheet.h"
+#include "render/drawing_caches.h"
 #include "render/fonts.h"
 #include "render/markers.h"
 #include "render/text_drawing.h"

@@ -8,6 +8,7 @@
 
 #include "agenda/agenda_builder.h"
 #include "agenda/agenda_items.h"
+#include "agenda/agenda_list.h"
 #include "host/host_state.h"
 #include "interact/appointment_actions.h"
 #include "settings/options.h"

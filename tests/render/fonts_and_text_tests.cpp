@@ -1,4 +1,5 @@
 #include "render_test_support.h"
+#include "render/drawing_caches.h"
 #include "render/fonts.h"
 #include "render/gdi_scope.h"
 #include "render/text_drawing.h"

@@ -3,7 +3,9 @@
 #include "agenda/agenda_list.h"
 #include "extensions/extension_table.h"
 #include "host/host_state.h"
+#include "host/item_window.h"
 #include "host/resource_module.h"
+#include "render/drawing_caches.h"
 #include "render/fonts.h"
 #include "render/gdi_scope.h"
 #include "render/list_painting.h"
@@ -420,9 +422,9 @@ TEST_F(PaintingTest, TheListIsPaintedThroughAKeptBackBuffer) {
     Canvas screen(240, 320, RGB(9, 9, 9));
     gHost.currentList = listOf({20, 20});
     GdiTracker tracker;
-    paintList(today.item(), screen.dc(), RECT{0, 0, 240, 50});
+    paintCurrentList(today.item(), screen.dc(), RECT{0, 0, 240, 50});
     HBITMAP back = gHost.currentList->backBitmap;
-    paintList(today.item(), screen.dc(), RECT{0, 0, 240, 50});
+    paintCurrentList(today.item(), screen.dc(), RECT{0, 0, 240, 50});
     EXPECT_EQ(1, tracker.created("CreateCompatibleBitmap")) << "made once for an unchanged size";
     EXPECT_EQ(back, gHost.currentList->backBitmap);
     EXPECT_EQ((RECT{0, 0, 240, 100}), today.lastWatermarkRect()) << "the whole client";
@@ -432,13 +434,13 @@ TEST_F(PaintingTest, TheListIsPaintedThroughAKeptBackBuffer) {
     EXPECT_EQ(RGB(9, 9, 9), screen.pixel(100, 50)) << "only the invalid rectangle is copied";
 
     SetWindowPos(today.item(), nullptr, 0, 0, 240, 90, SWP_NOMOVE | SWP_NOZORDER);
-    paintList(today.item(), screen.dc(), RECT{0, 0, 240, 50});
+    paintCurrentList(today.item(), screen.dc(), RECT{0, 0, 240, 50});
     EXPECT_EQ(2, tracker.created("CreateCompatibleBitmap")) << "a new size, a new buffer";
     EXPECT_EQ(90, gHost.currentList->backHeight);
 
     gHost.currentList = nullptr;
     Canvas untouched(240, 320, RGB(9, 9, 9));
-    paintList(today.item(), untouched.dc(), RECT{0, 0, 240, 50});
+    paintCurrentList(today.item(), untouched.dc(), RECT{0, 0, 240, 50});
     EXPECT_EQ(0, untouched.inkIn(0, 0, 240, 320)) << "no list, nothing painted";
 }
 
@@ -448,7 +450,7 @@ TEST_F(PaintingTest, AScrolledWindowKeepsItsVisibleRowsInTheBuffer) {
                                        20, 20, 20, 20, 20, 20, 20, 20, 20, 20};
     gHost.currentList = listOf(rows);
     Canvas screen(240, 400, RGB(9, 9, 9));
-    paintList(scrolled.item(), screen.dc(), RECT{0, 300, 240, 350});
+    paintCurrentList(scrolled.item(), screen.dc(), RECT{0, 300, 240, 350});
     EXPECT_EQ(320, gHost.currentList->backHeight) << "no taller than the screen";
     EXPECT_EQ(RGB(0, 0, 0), screen.pixel(31, 345)) << "client row 345 is the buffer's row 315";
     EXPECT_EQ(kWatermark, screen.pixel(100, 345));
@@ -480,7 +482,7 @@ TEST_F(PaintingTest, RepeatedPaintsLeakNothingAndRestoreEverySelection) {
             gOptions.Painter = paint % 14;
             gOptions.FreeColor = paint % 2 ? RGB(0, 200, 0) : ColorNone;
             list->iconFrame = paint % 2;
-            paintList(today.item(), dc, RECT{0, 0, 240, 100});
+            paintCurrentList(today.item(), dc, RECT{0, 0, 240, 100});
             paintItems(list, today.item(), dc, nullptr);
         }
         EXPECT_EQ(font, GetCurrentObject(dc, OBJ_FONT));

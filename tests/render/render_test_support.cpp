@@ -2,6 +2,7 @@
 #include "test_support.h"
 #include "host/host_state.h"
 #include "host/resource_module.h"
+#include "render/drawing_caches.h"
 #include "render/fonts.h"
 #include "render/markers.h"
 #include "render/text_drawing.h"
@@ -62,6 +63,7 @@ public:
         library_ = LoadLibraryW(
             testing_support::joinPath(testing_support::programFolder(), L"daybrook.dll").c_str());
         gHost.moduleInstance = library_;
+        setIconModule(library_);
     }
     void TearDown() override {
         resetResourceModule();
