@@ -7,6 +7,7 @@
 //             [--install <dll>] [--uninstall <dll>]   play the device installer first
 //             [--options [--close-options-after <ms>] [--options-page <n>]
 //              [--options-snapshot <file.png>]]
+#include "calendar_report.h"
 #include "device_installer.h"
 #include "device_shell.h"
 #include "layout_gallery.h"
@@ -257,6 +258,7 @@ int runHeadless(const Arguments& arguments) {
     for (int press = 0; press < arguments.select; ++press)
         screen.PressKey(VK_DOWN);
     reportItems(screen);
+    printCalendarProblems(stderr);
     if (arguments.options.open) {
         if (!openItemOptions(screen, arguments.options))
             std::fprintf(stderr, "today: the item has no options (export 241)\n");

@@ -182,10 +182,13 @@ def serve(folder):
         threading.Thread(target=server.shutdown, daemon=True).start()
 
     signal.signal(signal.SIGTERM, finish)
-    if not wait_for_port(radicale_port):
-        finish()
-        sys.exit("radicale did not start; see radicale.log")
-    fill_radicale(folder, radicale_port)
+    try:
+        if not wait_for_port(radicale_port):
+            raise RuntimeError("radicale did not start; see radicale.log")
+        fill_radicale(folder, radicale_port)
+    except BaseException:
+        radicale.kill()
+        raise
     with open(os.path.join(folder, "servers.txt.new"), "w") as file:
         file.write("http=%d\nradicale=%d\n" % (server.server_address[1], radicale_port))
     os.replace(os.path.join(folder, "servers.txt.new"), os.path.join(folder, "servers.txt"))
