@@ -8,8 +8,10 @@ source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 port_file="$(mktemp)"
 python3 - "$DAYBROOK_ROOT/samples" "$port_file" <<'PYTHON' &
 import functools, http.server, sys
-handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=sys.argv[1])
-handler.log_message = lambda *args: None
+class Quiet(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+handler = functools.partial(Quiet, directory=sys.argv[1])
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
 with open(sys.argv[2], "w") as file:
     file.write(str(server.server_address[1]))
