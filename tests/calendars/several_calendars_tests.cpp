@@ -69,6 +69,28 @@ TEST_F(SeveralCalendarsTest, AFileAndAFolderShowMergedAndADeleteRewritesOnlyItsO
               currentSubjects());
 }
 
+std::string fixedZone(const std::string& tzid, const std::string& offset) {
+    return "BEGIN:VTIMEZONE\r\nTZID:" + tzid + "\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\n" +
+           "TZOFFSETFROM:" + offset + "\r\nTZOFFSETTO:" + offset +
+           "\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
+}
+
+TEST_F(SeveralCalendarsTest, EachCalendarsEventsKeepTheirOwnCalendarsZones) {
+    write(file_, calendarOf(fixedZone("Office", "+0500") +
+                            eventText("east", ";TZID=Office:20261208T100000",
+                                      ";TZID=Office:20261208T110000", "East")));
+    write(beta_, calendarOf(fixedZone("Office", "-0300") +
+                            eventText("west", ";TZID=Office:20261208T100000",
+                                      ";TZID=Office:20261208T110000", "West")));
+    DeviceCalendars device({file_, beta_});
+    StoreSession store;
+    ASSERT_EQ((std::vector<std::wstring>{L"East", L"West"}), subjectsOf(store.items.get()));
+    EXPECT_DOUBLE_EQ(oleDate(2026, 12, 8, 5), startOf(itemAt(store.items.get(), 1).get()))
+        << "10:00 at +05:00 on a UTC device";
+    EXPECT_DOUBLE_EQ(oleDate(2026, 12, 8, 13), startOf(itemAt(store.items.get(), 2).get()))
+        << "the same zone name in another calendar is that calendar's zone: 10:00 at -03:00";
+}
+
 TEST_F(SeveralCalendarsTest, ACalendarThatCannotBeReadIsReportedWhileTheOthersShow) {
     const std::wstring missing = files_.file(L"moved-away.ics");
     const std::wstring broken = files_.file(L"broken.ics");
