@@ -141,6 +141,21 @@ std::wstring addressToFetch(const std::wstring& source) {
     return source;
 }
 
+std::wstring addressForMessages(const std::wstring& address) {
+    const size_t scheme = address.find(L"://");
+    if (scheme == std::wstring::npos)
+        return address;
+    const size_t hostStart = scheme + 3;
+    const size_t at = address.find(L'@', hostStart);
+    const size_t pathStart = address.find_first_of(L"/?#", hostStart);
+    if (at == std::wstring::npos || (pathStart != std::wstring::npos && at > pathStart))
+        return address;
+    const size_t colon = address.find(L':', hostStart);
+    if (colon == std::wstring::npos || colon > at)
+        return address;
+    return address.substr(0, colon + 1) + L"***" + address.substr(at);
+}
+
 std::wstring subscriptionCopyPath(const std::wstring& address) {
     std::vector<WCHAR> folder(MAX_PATH);
     if (!DeviceGetSubscriptionFolder(folder.data(), MAX_PATH))
@@ -159,7 +174,8 @@ CalendarSet CalendarSet::ofDevice() {
         if (isCalendarAddress(source)) {
             const std::wstring address = addressToFetch(source);
             set.addresses_.push_back(address);
-            set.members_.push_back({subscriptionCopyPath(address), source, true});
+            set.members_.push_back(
+                {subscriptionCopyPath(address), addressForMessages(source), true});
         } else if (isFolder(source)) {
             for (const std::wstring& name : calendarFilesIn(source)) {
                 const std::wstring path = source + L"\\" + name;

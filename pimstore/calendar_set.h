@@ -61,6 +61,8 @@ std::vector<MemberContents> contentsOf(const CalendarSnapshot& snapshot);
 // webcals://. addressToFetch turns webcal into http.
 bool isCalendarAddress(const std::wstring& source);
 std::wstring addressToFetch(const std::wstring& source);
+// The address as messages show it: a password in it replaced by "***".
+std::wstring addressForMessages(const std::wstring& address);
 // Where the device keeps the copy of a subscription (a file named after the address).
 std::wstring subscriptionCopyPath(const std::wstring& address);
 

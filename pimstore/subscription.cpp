@@ -57,8 +57,8 @@ CopyFacts readFacts(const std::wstring& copyPath) {
 }
 
 void writeFacts(const std::wstring& copyPath, const std::wstring& address, const CopyFacts& facts) {
-    const std::string text = "Address: " + narrow(address) + "\nETag: " + facts.etag +
-                             "\nLast-Modified: " + facts.lastModified +
+    const std::string text = "Address: " + narrow(addressForMessages(address)) +
+                             "\nETag: " + facts.etag + "\nLast-Modified: " + facts.lastModified +
                              "\nCollection-Tag: " + facts.collectionTag + "\n";
     replaceCalendarFile(factsPath(copyPath), text);
 }
@@ -209,7 +209,7 @@ void fetchRound(State& state, const std::vector<std::wstring>& addresses, unsign
         std::wstring problem;
         const FetchOutcome outcome =
             fetchSubscription(address, subscriptionCopyPath(address), timeout, problem);
-        report(state, generation, address, problem);
+        report(state, generation, addressForMessages(address), problem);
         if (outcome == FetchOutcome::Changed && current(state, generation))
             state.changed(state.context);
     }

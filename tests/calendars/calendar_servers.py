@@ -8,6 +8,7 @@ that serves calendars and plays bad servers, and Radicale, a CalDAV server.
 
 The HTTP server answers /cal/<name>.ics as <folder>/modes/<name> says (no file: "good"):
   good   <folder>/files/<name>.ics with ETag and Last-Modified; 304 for a matching condition
+  password   the same for the user "user" with the password "secret", else 401
   401, 404, 500   that status
   stall  accepts and never answers
   html   a web page
@@ -31,6 +32,7 @@ import time
 import urllib.request
 
 HUGE_BYTES = 100 * 1024 * 1024
+PASSWORD = "Basic " + base64.b64encode(b"user:secret").decode()
 
 
 def log(folder, name, line):
@@ -73,7 +75,9 @@ def handler_for(folder, stop_event):
         def do_GET(self):
             name = self.name()
             mode = self.mode(name)
-            if mode in ("401", "404", "500"):
+            if mode == "password" and self.headers.get("Authorization") != PASSWORD:
+                self.send(401, b"who are you?\n", extra=[("WWW-Authenticate", 'Basic realm="cal"')])
+            elif mode in ("401", "404", "500"):
                 self.send(int(mode), b"no calendar here\n")
             elif mode == "stall":
                 log(folder, name, "GET stalling")

@@ -25,12 +25,21 @@ protected:
     void SetUp() override {
         file_ = files_.file(L"personal.ics");
         folder_ = files_.file(L"team");
-        ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
         beta_ = folder_ + L"\\beta.ics";
         gamma_ = folder_ + L"\\gamma.ics";
+        // A folder of the same name may be left from an earlier run whose process had this id.
+        removeFolder();
+        ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
         write(file_, calendarOf(kAlpha + kSharedInFile));
         write(beta_, calendarOf(kBetaOne + kBetaTwo));
         write(gamma_, calendarOf(kSharedInFolder + kGamma));
+    }
+    // The temporary folder removes only its own files.
+    void TearDown() override { removeFolder(); }
+    void removeFolder() {
+        DeleteFileW(beta_.c_str());
+        DeleteFileW(gamma_.c_str());
+        RemoveDirectoryW(folder_.c_str());
     }
     static void write(const std::wstring& path, const std::string& bytes) {
         ASSERT_TRUE(testing_support::writeFileBytes(path, bytes));
