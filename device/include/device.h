@@ -152,8 +152,9 @@ DEVICE_API void DeviceSetMenuHandler(DeviceMenuHandler handler, void* context);
 // when the emulation is in the requested state.
 DEVICE_API BOOL DeviceEmulateStylus(BOOL enable);
 
-// Writes the device's settings (screen, clock, locale, zone offset, calendar file) into this
-// process's DEVICE_* variables, so that the programs it starts run on the same device.
+// Writes the device's settings (screen, clock, locale, zone offset, calendars, subscription
+// settings) into this process's DEVICE_* variables, so that the programs it starts run on the
+// same device.
 DEVICE_API void DeviceExportEnvironment(void);
 
 // The device's Calendar program, calendar.exe, which "\windows\calendar.lnk" starts: its main
