@@ -38,28 +38,40 @@ bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
     return text.size() >= length && _wcsnicmp(text.c_str(), prefix, length) == 0;
 }
 
-bool isFolder(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+ULONGLONG joined(DWORD high, DWORD low) {
+    return (static_cast<ULONGLONG>(high) << 32) | low;
+}
+
+FileStamp stampFrom(const FILETIME& lastWrite, DWORD sizeHigh, DWORD sizeLow) {
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.lastWrite = joined(lastWrite.dwHighDateTime, lastWrite.dwLowDateTime);
+    stamp.size = joined(sizeHigh, sizeLow);
+    return stamp;
 }
 
 // The folder's .ics files by name, so that the order (and ties between equal starts) is stable.
-std::vector<std::wstring> calendarFilesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
+std::vector<CalendarMember> calendarFilesIn(const std::wstring& folder) {
+    std::vector<CalendarMember> members;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"\\*.ics").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
-        return names;
+        return members;
     do {
         const std::wstring name = found.cFileName;
         const bool icsEnding =
             name.size() > 4 && _wcsicmp(name.c_str() + name.size() - 4, L".ics") == 0;
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && icsEnding)
-            names.push_back(name);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && icsEnding) {
+            const std::wstring path = folder + L"\\" + name;
+            members.push_back(
+                {path, path, false,
+                 stampFrom(found.ftLastWriteTime, found.nFileSizeHigh, found.nFileSizeLow)});
+        }
     } while (FindNextFileW(search, &found));
     FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
+    std::sort(members.begin(), members.end(),
+              [](const CalendarMember& a, const CalendarMember& b) { return a.path < b.path; });
+    return members;
 }
 
 std::vector<std::wstring> deviceSources() {
@@ -173,17 +185,22 @@ CalendarSet CalendarSet::ofDevice() {
         set.key_ += source;
         if (isCalendarAddress(source)) {
             const std::wstring address = addressToFetch(source);
+            const std::wstring copy = subscriptionCopyPath(address);
             set.addresses_.push_back(address);
-            set.members_.push_back(
-                {subscriptionCopyPath(address), addressForMessages(source), true});
-        } else if (isFolder(source)) {
-            for (const std::wstring& name : calendarFilesIn(source)) {
-                const std::wstring path = source + L"\\" + name;
-                set.members_.push_back({path, path, false});
-            }
-        } else {
-            set.members_.push_back({source, source, false});
+            set.members_.push_back({copy, addressForMessages(source), true, stampOf(copy)});
+            continue;
         }
+        WIN32_FILE_ATTRIBUTE_DATA found;
+        const bool there = GetFileAttributesExW(source.c_str(), GetFileExInfoStandard, &found);
+        if (there && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            for (CalendarMember& member : calendarFilesIn(source))
+                set.members_.push_back(std::move(member));
+            continue;
+        }
+        CalendarMember file{source, source, false, FileStamp()};
+        if (there)
+            file.stamp = stampFrom(found.ftLastWriteTime, found.nFileSizeHigh, found.nFileSizeLow);
+        set.members_.push_back(std::move(file));
     }
     return set;
 }
@@ -192,7 +209,7 @@ CalendarSet CalendarSet::ofSnapshot(const CalendarSnapshot& snapshot) {
     CalendarSet set;
     set.key_ = snapshot.path;
     for (const CalendarPart& part : snapshot.parts)
-        set.members_.push_back({part.path, part.name, part.readOnly});
+        set.members_.push_back({part.path, part.name, part.readOnly, stampOf(part.path)});
     return set;
 }
 
@@ -210,11 +227,11 @@ std::vector<MemberContents> contentsOf(const CalendarSnapshot& snapshot) {
 
 FileStamp CalendarSet::stamp() const {
     if (members_.size() == 1)
-        return stampOf(members_[0].path);
+        return members_[0].stamp;
     FileStamp combined;
     std::uint64_t hash = 14695981039346656037ull;
     for (const CalendarMember& member : members_) {
-        const FileStamp stamp = stampOf(member.path);
+        const FileStamp& stamp = member.stamp;
         combined.exists = combined.exists || stamp.exists;
         hash = hashOf(member.path, hash);
         hash = fnv1a64(&stamp, sizeof stamp, hash);
@@ -234,7 +251,7 @@ bool CalendarSet::read(std::vector<MemberContents>& contents) const {
     contents.clear();
     for (const CalendarMember& member : members_) {
         MemberContents read;
-        const FileStamp stamp = stampOf(member.path);
+        const FileStamp& stamp = member.stamp;
         read.found = stamp.exists && readCalendarFile(member.path, read.bytes, read.stamp);
         if (stamp.exists && !read.found)
             complete = false;

@@ -16,6 +16,7 @@ struct CalendarMember {
     std::wstring path;     // the file read
     std::wstring name;     // for messages: the file, or the address of a subscription
     bool readOnly = false; // a subscription's copy: never written back
+    FileStamp stamp;       // when the set was named: one look at the disk serves both
 };
 
 struct MemberContents {

@@ -10,6 +10,8 @@
 
 #include <device.h>
 
+#include <algorithm>
+
 namespace pimstore {
 
 namespace ical = daybrook::ical;
@@ -174,6 +176,9 @@ namespace {
 
 using State = SubscriptionRefresher::State;
 
+// A week: longer intervals would overflow the wait's milliseconds.
+const DWORD kLongestRefresh = 7 * 24 * 3600;
+
 struct ThreadStart {
     std::shared_ptr<State> state;
     unsigned generation;
@@ -225,7 +230,8 @@ DWORD WINAPI refreshThread(void* parameter) {
             addresses = state.addresses;
         }
         fetchRound(state, addresses, start->generation);
-        WaitForSingleObject(start->wake, DeviceGetSubscriptionRefreshSeconds() * 1000);
+        WaitForSingleObject(
+            start->wake, std::min(DeviceGetSubscriptionRefreshSeconds(), kLongestRefresh) * 1000);
     }
     CloseHandle(start->wake);
     return 0;
