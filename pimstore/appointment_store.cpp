@@ -192,6 +192,8 @@ HRESULT AppointmentStore::deleteAppointment(const CalendarSnapshot& source,
         const std::shared_ptr<const CalendarSnapshot> current = reloadLocked(true);
         if (!source.fileFound || current->path != source.path || !current->fileFound)
             return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+        if (current->calendar.rejected)
+            return HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
         const int event = current->eventOf(oid);
         if (event < 0)
             return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
@@ -225,6 +227,8 @@ HRESULT AppointmentStore::deleteFromPart(const CalendarSnapshot& current, int ev
     if (calendar.rejected)
         return HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
     const int local = event - part->firstEvent;
+    if (local < 0 || local >= static_cast<int>(calendar.events.size()))
+        return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
     const ical::Event& target = calendar.events[static_cast<size_t>(local)];
     std::string bytes;
     bool edited = false;

@@ -234,7 +234,9 @@ FileStamp CalendarSet::stamp() const {
         const FileStamp& stamp = member.stamp;
         combined.exists = combined.exists || stamp.exists;
         hash = hashOf(member.path, hash);
-        hash = fnv1a64(&stamp, sizeof stamp, hash);
+        // Field by field: the record's padding is not part of it.
+        const ULONGLONG fields[] = {stamp.exists ? 1u : 0u, stamp.lastWrite, stamp.size};
+        hash = fnv1a64(fields, sizeof fields, hash);
         combined.size += stamp.size;
     }
     combined.lastWrite = hash;
