@@ -1,5 +1,6 @@
 #include "appointment_store.h"
 
+#include "calendar_set.h"
 #include "calendar_writer.h"
 #include "device_clock.h"
 #include "module.h"
@@ -20,11 +21,6 @@ namespace {
 // Past this many changed events one "the database changed" tells the listeners as much.
 const size_t kMaxSeparateNotifications = 16;
 
-std::wstring deviceCalendarPath() {
-    WCHAR path[MAX_PATH];
-    return DeviceGetCalendarFile(path, MAX_PATH) ? std::wstring(path) : std::wstring();
-}
-
 DWORD appointmentsDatabaseOid() {
     static const DWORD oid = [] {
         CEOID found = 0;
@@ -43,6 +39,20 @@ int overrideOf(const ical::Event& event, ical::LocalTime instance) {
             return static_cast<int>(i);
     }
     return -1;
+}
+
+// Nothing to tell anyone: the same bytes from the same files.
+bool sameContents(const CalendarSnapshot& snapshot, const std::vector<MemberContents>& contents) {
+    if (snapshot.parts.size() != contents.size())
+        return false;
+    for (size_t i = 0; i < contents.size(); ++i) {
+        const CalendarPart& part = snapshot.parts[i];
+        if (part.found != contents[i].found ||
+            snapshot.calendar.bytes.compare(part.byteBegin, part.byteEnd - part.byteBegin,
+                                            contents[i].bytes) != 0)
+            return false;
+    }
+    return true;
 }
 
 void post(UINT message, LONG oid) {
@@ -86,30 +96,35 @@ std::shared_ptr<const CalendarSnapshot> AppointmentStore::refreshed() {
 
 // Under fileLock_. readAlways compares the bytes even when the stamp says nothing changed.
 std::shared_ptr<const CalendarSnapshot> AppointmentStore::reloadLocked(bool readAlways) {
-    const std::wstring path = deviceCalendarPath();
+    const CalendarSet set = CalendarSet::ofDevice();
     const ical::ZoneRule zone = deviceZone();
     const std::shared_ptr<const CalendarSnapshot> current = snapshot_;
-    const bool sameSource = current && current->path == path && sameZone(current->zone, zone);
-    const FileStamp stamp = stampOf(path);
+    const bool sameSource = current && current->path == set.key() && sameZone(current->zone, zone);
+    const FileStamp stamp = set.stamp();
     if (!readAlways && sameSource && stamp == stamp_)
         return current;
-    std::string bytes;
-    FileStamp readStamp;
-    const bool found = stamp.exists && readCalendarFile(path, bytes, readStamp);
-    if (stamp.exists && !found && sameSource)
+    std::vector<MemberContents> contents;
+    const bool complete = set.read(contents);
+    if (!complete && sameSource)
         return current; // there but unreadable for now (being written): tried again later
-    if (sameSource && current->fileFound == found && current->calendar.bytes == bytes) {
+    // What was read carries its own stamp; a set, the one taken before reading it. While a file
+    // is unreadable no stamp is kept, so that the next look reads again.
+    FileStamp readStamp = contents.size() == 1 ? contents[0].stamp : stamp;
+    if (!complete)
+        readStamp = FileStamp();
+    if (sameSource && sameContents(*current, contents)) {
         stamp_ = readStamp;
         return current;
     }
-    std::shared_ptr<const CalendarSnapshot> fresh =
-        buildSnapshot(path, found, std::move(bytes), zone);
+    std::shared_ptr<const CalendarSnapshot> fresh = set.build(std::move(contents), zone);
     reportLoad(*fresh);
     install(fresh, readStamp);
-    if (sameSource)
+    if (sameSource) {
         announceDifferences(*current, *fresh);
-    else
-        watcher_.watchFolder(path.empty() ? std::wstring() : folderOf(path));
+    } else {
+        watcher_.watchFolder(set.folderToWatch());
+        subscriptions_.follow(set.addresses());
+    }
     return fresh;
 }
 
@@ -182,27 +197,61 @@ HRESULT AppointmentStore::deleteAppointment(const CalendarSnapshot& source,
         const int event = current->eventOf(oid);
         if (event < 0)
             return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
-        const ical::Event& target = current->eventAt(event);
-        std::string bytes;
-        bool edited = false;
-        if (wholeEvent || !target.recurring) {
-            edited = ical::deleteEvent(current->calendar, event, bytes);
-        } else {
-            ical::Occurrence occurrence = item;
-            occurrence.event = event;
-            occurrence.overrideIndex = overrideOf(target, item.instance);
-            edited = ical::deleteOccurrence(current->calendar, occurrence, bytes);
-            announcement = DB_CEOID_CHANGED;
-        }
-        if (!edited)
-            return E_FAIL;
-        const HRESULT written = replaceCalendarFile(current->path, bytes);
-        if (FAILED(written))
-            return written;
-        const FileStamp stamp = stampOf(current->path);
-        install(buildSnapshot(current->path, true, std::move(bytes), current->zone), stamp);
+        const HRESULT deleted = deleteFromPart(*current, event, item, wholeEvent, announcement);
+        if (FAILED(deleted))
+            return deleted;
     }
     post(announcement, oid);
+    return S_OK;
+}
+
+// Edits only the file the event came from, then shows the calendars with that file's new bytes.
+HRESULT AppointmentStore::deleteFromPart(const CalendarSnapshot& current, int event,
+                                         const ical::Occurrence& item, bool wholeEvent,
+                                         UINT& announcement) {
+    const CalendarPart* part = current.partOf(event);
+    if (!part || !part->found)
+        return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    if (part->readOnly) {
+        OutputDebugStringW((L"pimstore: " + part->name +
+                            L" is a subscription and read only: nothing was deleted\n")
+                               .c_str());
+        return HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
+    }
+    const bool whole = current.parts.size() == 1;
+    const ical::Calendar partCalendar =
+        whole ? ical::Calendar()
+              : ical::readCalendar(current.calendar.bytes.substr(part->byteBegin,
+                                                                 part->byteEnd - part->byteBegin));
+    const ical::Calendar& calendar = whole ? current.calendar : partCalendar;
+    if (calendar.rejected)
+        return HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
+    const int local = event - part->firstEvent;
+    if (local < 0 || local >= static_cast<int>(calendar.events.size()))
+        return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
+    const ical::Event& target = calendar.events[static_cast<size_t>(local)];
+    std::string bytes;
+    bool edited = false;
+    if (wholeEvent || !target.recurring) {
+        edited = ical::deleteEvent(calendar, local, bytes);
+    } else {
+        ical::Occurrence occurrence = item;
+        occurrence.event = local;
+        occurrence.overrideIndex = overrideOf(target, item.instance);
+        edited = ical::deleteOccurrence(calendar, occurrence, bytes);
+        announcement = DB_CEOID_CHANGED;
+    }
+    if (!edited)
+        return E_FAIL;
+    const HRESULT written = replaceCalendarFile(part->path, bytes);
+    if (FAILED(written))
+        return written;
+    const size_t index = static_cast<size_t>(part - current.parts.data());
+    const CalendarSet set = CalendarSet::ofSnapshot(current);
+    std::vector<MemberContents> contents = contentsOf(current);
+    contents[index].bytes = std::move(bytes);
+    const FileStamp stamp = whole ? stampOf(part->path) : set.stamp();
+    install(set.build(std::move(contents), current.zone), stamp);
     return S_OK;
 }
 

@@ -6,6 +6,7 @@
 #include "calendar_file.h"
 #include "calendar_snapshot.h"
 #include "file_watcher.h"
+#include "subscription.h"
 
 #include <memory>
 #include <string>
@@ -38,6 +39,9 @@ public:
     void addClient();
     void removeClient();
 
+    // "address: problem" lines for subscriptions whose last fetch failed.
+    std::wstring subscriptionProblems() const { return subscriptions_.problems(); }
+
 private:
     static void onFolderChanged(void* self);
     static void onListenersChanged(void* self);
@@ -46,6 +50,9 @@ private:
     void install(std::shared_ptr<const CalendarSnapshot> snapshot, const FileStamp& stamp);
     void announceDifferences(const CalendarSnapshot& before, const CalendarSnapshot& after);
     void reportLoad(const CalendarSnapshot& snapshot);
+    HRESULT deleteFromPart(const CalendarSnapshot& current, int event,
+                           const daybrook::ical::Occurrence& item, bool wholeEvent,
+                           UINT& announcement);
 
     CRITICAL_SECTION fileLock_;           // one reader or writer of the file at a time
     SRWLOCK snapshotLock_ = SRWLOCK_INIT; // guards snapshot_
@@ -55,6 +62,7 @@ private:
     CRITICAL_SECTION clientLock_;
     int clients_ = 0;
     FileWatcher watcher_;
+    SubscriptionRefresher subscriptions_{onFolderChanged, this};
 };
 
 } // namespace pimstore

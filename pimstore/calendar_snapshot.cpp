@@ -106,23 +106,46 @@ std::string CalendarSnapshot::eventText(int event) const {
     return text;
 }
 
+const CalendarPart* CalendarSnapshot::partOf(int event) const {
+    for (const CalendarPart& part : parts) {
+        if (event >= part.firstEvent && event < part.firstEvent + part.eventCount)
+            return &part;
+    }
+    return nullptr;
+}
+
 std::shared_ptr<const CalendarSnapshot> buildSnapshot(const std::wstring& path, bool fileFound,
                                                       std::string bytes,
                                                       const ical::ZoneRule& zone) {
+    ical::Calendar calendar;
+    if (fileFound)
+        calendar = ical::readCalendar(std::move(bytes));
+    std::vector<LONG> oids = assignOids(calendar);
+    CalendarPart part;
+    part.path = part.name = path;
+    part.found = fileFound;
+    part.byteEnd = calendar.bytes.size();
+    part.eventCount = static_cast<int>(calendar.events.size());
+    return buildSnapshot(path, fileFound, std::move(calendar), std::move(oids), {part}, zone);
+}
+
+std::shared_ptr<const CalendarSnapshot>
+buildSnapshot(const std::wstring& path, bool fileFound, ical::Calendar calendar,
+              std::vector<LONG> oids, std::vector<CalendarPart> parts, const ical::ZoneRule& zone) {
     // Built in place: the index keeps a reference to the calendar beside it.
     auto snapshot = std::make_shared<CalendarSnapshot>();
     snapshot->path = path;
     snapshot->fileFound = fileFound;
     snapshot->zone = zone;
-    if (fileFound)
-        snapshot->calendar = ical::readCalendar(std::move(bytes));
+    snapshot->calendar = std::move(calendar);
     snapshot->index = std::make_unique<ical::OccurrenceIndex>(snapshot->calendar, zone);
     snapshot->blocks = std::make_unique<OccurrenceBlocks>(*snapshot->index);
-    snapshot->oids = assignOids(snapshot->calendar);
+    snapshot->oids = std::move(oids);
     snapshot->eventByOid.reserve(snapshot->oids.size());
     for (size_t i = 0; i < snapshot->oids.size(); ++i)
         snapshot->eventByOid.emplace(snapshot->oids[i], static_cast<int>(i));
     snapshot->latestStart = latestStartOf(snapshot->calendar);
+    snapshot->parts = std::move(parts);
     listFirstOccurrences(*snapshot);
     return snapshot;
 }

@@ -15,8 +15,21 @@
 
 namespace pimstore {
 
+// One calendar file of the snapshot: the store shows several merged, and each event stays with
+// the file it came from.
+struct CalendarPart {
+    std::wstring path;     // the file read: a subscription's copy on the device
+    std::wstring name;     // for messages: the file, or the address of a subscription
+    bool readOnly = false; // a subscription: never written back
+    bool found = false;    // read, and its events are in the snapshot
+    size_t byteBegin = 0;  // its bytes within calendar.bytes
+    size_t byteEnd = 0;
+    int firstEvent = 0; // its events within calendar.events
+    int eventCount = 0;
+};
+
 struct CalendarSnapshot {
-    std::wstring path;
+    std::wstring path; // the one file, or the calendars' names joined
     bool fileFound = false;
     daybrook::ical::ZoneRule zone; // the device's, which the index converts to
     daybrook::ical::Calendar calendar;
@@ -29,6 +42,10 @@ struct CalendarSnapshot {
     // The same for series only, which a query without recurrences checks one by one.
     std::vector<daybrook::ical::Occurrence> seriesFirstOccurrences;
     daybrook::ical::LocalTime latestStart = 0; // of any event, nearly (a day's margin)
+    std::vector<CalendarPart> parts;           // in calendar order; one for a single file
+
+    // The part an event came from; null for an index out of range.
+    const CalendarPart* partOf(int event) const;
 
     // -1 when no event has that identifier.
     int eventOf(LONG oid) const;
@@ -45,6 +62,13 @@ struct CalendarSnapshot {
 
 std::shared_ptr<const CalendarSnapshot> buildSnapshot(const std::wstring& path, bool fileFound,
                                                       std::string bytes,
+                                                      const daybrook::ical::ZoneRule& zone);
+
+// The same from calendars already read and merged, with their identifiers and parts.
+std::shared_ptr<const CalendarSnapshot> buildSnapshot(const std::wstring& path, bool fileFound,
+                                                      daybrook::ical::Calendar calendar,
+                                                      std::vector<LONG> oids,
+                                                      std::vector<CalendarPart> parts,
                                                       const daybrook::ical::ZoneRule& zone);
 
 // Identifiers that stay the same for an event as long as its UID (or, without one, its summary

@@ -154,7 +154,8 @@ PIMSTORE_API BOOL WINAPI PimStoreGetLoadReport(PimStoreLoadReport* report, WCHAR
     *report = reportOf(*snapshot);
     if (!messages || messagesLength <= 0)
         return TRUE;
-    const std::wstring text = diagnosticLines(snapshot->calendar.diagnostics);
+    const std::wstring text = diagnosticLines(snapshot->calendar.diagnostics) +
+                              AppointmentStore::instance().subscriptionProblems();
     lstrcpynW(messages, text.c_str(), messagesLength);
     return static_cast<int>(text.size()) < messagesLength;
 }

@@ -19,7 +19,10 @@ typedef struct PimStoreLoadReport {
 } PimStoreLoadReport;
 
 // Reads the device's calendar file if it changed since it was last read, and reports on it.
-// messages (may be null) receives one line per diagnostic: "line 12: error: ...". Returns FALSE
+// messages (may be null) receives one line per diagnostic: "line 12: error: ...". With several
+// calendars the report covers them all: a message begins with its calendar's name after the
+// line ("line 0: error: C:\\team.ics: cannot be read"), and a subscription whose last fetch
+// failed adds "<address>: <why>" (its last copy is still shown). Returns FALSE
 // when report is null or the messages did not fit (they are cut short).
 PIMSTORE_API BOOL WINAPI PimStoreGetLoadReport(PimStoreLoadReport* report, WCHAR* messages,
                                                int messagesLength);

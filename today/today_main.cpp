@@ -1,11 +1,13 @@
 // today.exe: the Today screen of the emulated device.
-//   today.exe [--calendar <file.ics>] [--now "YYYY-MM-DD HH:MM"] [--screen qvga|vga]
+//   today.exe [--calendar <file.ics|folder|address>]... [--now "YYYY-MM-DD HH:MM"]
+//             [--screen qvga|vga]
 //             [--landscape] [--locale <LCID>] [--ui-language <LANGID>]
 //             [--seconds <n>] [--png <file.png>] [--text] [--select <n>] [--gallery <file.png>]
 //             [--item <dll>]                   host one library instead of the registered items
 //             [--install <dll>] [--uninstall <dll>]   play the device installer first
 //             [--options [--close-options-after <ms>] [--options-page <n>]
 //              [--options-snapshot <file.png>]]
+#include "calendar_report.h"
 #include "device_installer.h"
 #include "device_shell.h"
 #include "layout_gallery.h"
@@ -18,12 +20,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <string>
+#include <vector>
 
 namespace {
 
 struct Arguments {
     const WCHAR* item = nullptr;
-    const WCHAR* calendar = nullptr;
+    std::vector<std::wstring> calendars; // files, folders, addresses; paths made full
     const WCHAR* now = nullptr;
     const WCHAR* png = nullptr;
     const WCHAR* gallery = nullptr;
@@ -40,9 +44,19 @@ struct Arguments {
     OptionsRequest options;
 };
 
+// A calendar address as given; a file or folder as a full path of the caller's folder.
+std::wstring calendarSource(const WCHAR* value) {
+    if (wcsstr(value, L"://"))
+        return value;
+    WCHAR full[MAX_PATH];
+    const DWORD length = GetFullPathNameW(value, MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? std::wstring(full) : std::wstring(value);
+}
+
 void printUsage() {
     std::fprintf(stderr,
-                 "usage: today.exe [--calendar <file.ics>] [--now \"YYYY-MM-DD HH:MM\"]\n"
+                 "usage: today.exe [--calendar <file.ics|folder|address>]...\n"
+                 "                 [--now \"YYYY-MM-DD HH:MM\"]\n"
                  "                 [--screen qvga|vga] [--landscape] [--seconds <n>]\n"
                  "                 [--locale <LCID>] [--ui-language <LANGID>]\n"
                  "                 [--png <file.png>] [--text] [--select <n>]\n"
@@ -68,7 +82,7 @@ bool parseArguments(int count, WCHAR** values, Arguments* arguments) {
         } else if (wcscmp(name, L"--item") == 0) {
             arguments->item = values[++i];
         } else if (wcscmp(name, L"--calendar") == 0) {
-            arguments->calendar = values[++i];
+            arguments->calendars.push_back(calendarSource(values[++i]));
         } else if (wcscmp(name, L"--now") == 0) {
             arguments->now = values[++i];
         } else if (wcscmp(name, L"--png") == 0) {
@@ -179,16 +193,19 @@ int wmain(int argc, WCHAR** argv) {
         DeviceSetLocale(locale,
                         arguments.uiLanguage ? arguments.uiLanguage : LANGIDFROMLCID(locale));
     }
-    WCHAR item[MAX_PATH], calendar[MAX_PATH], png[MAX_PATH], install[MAX_PATH], uninstall[MAX_PATH],
-        gallery[MAX_PATH];
-    if (!makeFull(&arguments.item, item) || !makeFull(&arguments.calendar, calendar) ||
-        !makeFull(&arguments.gallery, gallery) || !makeFull(&arguments.png, png) ||
-        !makeFull(&arguments.install, install) || !makeFull(&arguments.uninstall, uninstall)) {
+    WCHAR item[MAX_PATH], png[MAX_PATH], install[MAX_PATH], uninstall[MAX_PATH], gallery[MAX_PATH];
+    if (!makeFull(&arguments.item, item) || !makeFull(&arguments.gallery, gallery) ||
+        !makeFull(&arguments.png, png) || !makeFull(&arguments.install, install) ||
+        !makeFull(&arguments.uninstall, uninstall)) {
         std::fprintf(stderr, "today: a path is too long\n");
         return 2;
     }
-    if (arguments.calendar)
-        DeviceSetCalendarFile(arguments.calendar);
+    for (size_t i = 0; i < arguments.calendars.size(); ++i) {
+        if (i == 0)
+            DeviceSetCalendarFile(arguments.calendars[i].c_str());
+        else
+            DeviceAddCalendar(arguments.calendars[i].c_str());
+    }
     DeviceEnter();
     DeviceEnsureTodayItems();
     if (arguments.now) {
@@ -268,6 +285,7 @@ int runHeadless(const Arguments& arguments) {
         printShownTexts(shownTexts(screen.window()), stdout);
     else
         reportItems(screen);
+    printCalendarProblems(stderr);
     if (arguments.options.open) {
         if (!openItemOptions(screen, arguments.options))
             std::fprintf(stderr, "today: the item has no options (export 241)\n");

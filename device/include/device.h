@@ -54,9 +54,24 @@ DEVICE_API void DeviceSetLocale(LCID locale, LANGID uiLanguage);
 DEVICE_API void DeviceSetTimeZone(const TIME_ZONE_INFORMATION* zone);
 DEVICE_API void DeviceSetTimeZoneFailing(BOOL failing);
 
-// The calendar file the appointment store reads (UTF-16 Windows path).
+// The device's calendars, which the appointment store shows merged. DeviceSetCalendarFile names
+// the only one (null: none); DeviceAddCalendar adds another. Each is a calendar file, a folder of
+// .ics files, or an address (http://, https://, webcal://; a CalDAV collection ends with "/")
+// of which the device keeps a copy and which it never writes to. DeviceGetCalendarFile is
+// DeviceGetCalendar(0, ...); both return FALSE past the last or when the buffer is too short.
+#define DEVICE_CALENDAR_SOURCE_MAX 2048
 DEVICE_API void DeviceSetCalendarFile(const WCHAR* path);
 DEVICE_API BOOL DeviceGetCalendarFile(WCHAR* buffer, int bufferLength);
+DEVICE_API BOOL DeviceAddCalendar(const WCHAR* source);
+DEVICE_API BOOL DeviceGetCalendar(int index, WCHAR* buffer, int bufferLength);
+// Where subscriptions keep their copies (default "C:\Subscriptions"; null returns to it), how
+// often they are fetched again (default 900 s) and how long a network step may take before it
+// counts as failed (default 20,000 ms); 0 returns to a default.
+DEVICE_API void DeviceSetSubscriptionFolder(const WCHAR* path);
+DEVICE_API BOOL DeviceGetSubscriptionFolder(WCHAR* buffer, int bufferLength);
+DEVICE_API void DeviceSetSubscriptionRefresh(DWORD seconds, DWORD networkTimeoutMilliseconds);
+DEVICE_API DWORD DeviceGetSubscriptionRefreshSeconds(void);
+DEVICE_API DWORD DeviceGetNetworkTimeout(void);
 
 // Message boxes: a handler answers them instead of a real modal box (tests, headless runs).
 // It receives what the box would show and returns the button (IDOK, IDYES, ...).
@@ -89,7 +104,9 @@ DEVICE_API BOOL DeviceEnsureTodayItems(void);
 
 // Reads the DEVICE_* environment variables (DEVICE_SCREEN=qvga|vga, DEVICE_LANDSCAPE=1,
 // DEVICE_NOW="YYYY-MM-DD HH:MM", DEVICE_LCID=0x0407, DEVICE_TZ_BIAS=<minutes>,
-// DEVICE_CALENDAR=<path>) so that a child process inherits the device its parent set up.
+// DEVICE_CALENDAR=<path> with more as DEVICE_CALENDAR_2, _3 ..., DEVICE_SUBSCRIPTIONS=<folder>,
+// DEVICE_REFRESH_SECONDS=<n>, DEVICE_NETWORK_TIMEOUT_MS=<n>) so that a child process inherits
+// the device its parent set up.
 // Runs once when the library loads; callable again after the environment changed.
 DEVICE_API void DeviceLoadEnvironment(void);
 
@@ -144,8 +161,9 @@ DEVICE_API void DeviceSetMenuHandler(DeviceMenuHandler handler, void* context);
 // when the emulation is in the requested state.
 DEVICE_API BOOL DeviceEmulateStylus(BOOL enable);
 
-// Writes the device's settings (screen, clock, locale, zone offset, calendar file) into this
-// process's DEVICE_* variables, so that the programs it starts run on the same device.
+// Writes the device's settings (screen, clock, locale, zone offset, calendars, subscription
+// settings) into this process's DEVICE_* variables, so that the programs it starts run on the
+// same device.
 DEVICE_API void DeviceExportEnvironment(void);
 
 // The device's Calendar program, calendar.exe, which "\windows\calendar.lnk" starts: its main

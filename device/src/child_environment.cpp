@@ -3,6 +3,7 @@
 #define CEDEVICE_BUILD
 #include "device.h"
 #include "device_env.h"
+#include "calendars.h"
 
 #include <cstdio>
 
@@ -49,17 +50,6 @@ void exportZoneBias() {
     exportText("DEVICE_TZ_BIAS", text);
 }
 
-void exportCalendarFile() {
-    WCHAR path[MAX_PATH];
-    if (!DeviceGetCalendarFile(path, MAX_PATH)) {
-        SetEnvironmentVariableW(L"DEVICE_CALENDAR", nullptr);
-        return;
-    }
-    char utf8[MAX_PATH * 3];
-    if (WideCharToMultiByte(CP_UTF8, 0, path, -1, utf8, sizeof utf8, nullptr, nullptr) > 0)
-        exportText("DEVICE_CALENDAR", utf8);
-}
-
 } // namespace
 
 DEVICE_API void DeviceExportEnvironment(void) {
@@ -67,5 +57,5 @@ DEVICE_API void DeviceExportEnvironment(void) {
     exportClock();
     exportLocale();
     exportZoneBias();
-    exportCalendarFile();
+    ExportCalendarEnvironment();
 }

@@ -2,6 +2,7 @@
 #define CEDEVICE_BUILD
 #include "device.h"
 #include "device_env.h"
+#include "calendars.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,7 +30,6 @@ struct DeviceState {
     bool useHostZone = true;
     bool zoneFailing = false;
     TIME_ZONE_INFORMATION zone = {};
-    WCHAR calendarFile[MAX_PATH] = {};
     DeviceMessageBoxHandler messageBoxHandler = nullptr;
     void* messageBoxContext = nullptr;
 };
@@ -296,20 +296,6 @@ DEVICE_API int WINAPI DeviceGetDeviceCaps(HDC dc, int index) {
     return GetDeviceCaps(dc, index);
 }
 
-DEVICE_API void DeviceSetCalendarFile(const WCHAR* path) {
-    ExclusiveLock guard(&gDevice.lock);
-    lstrcpynW(gDevice.calendarFile, path ? path : L"", MAX_PATH);
-}
-
-DEVICE_API BOOL DeviceGetCalendarFile(WCHAR* buffer, int bufferLength) {
-    SharedLock guard(&gDevice.lock);
-    if (bufferLength <= 0 || gDevice.calendarFile[0] == 0 ||
-        lstrlenW(gDevice.calendarFile) >= bufferLength)
-        return FALSE;
-    lstrcpynW(buffer, gDevice.calendarFile, bufferLength);
-    return TRUE;
-}
-
 DEVICE_API void DeviceSetMessageBoxHandler(DeviceMessageBoxHandler handler, void* context) {
     ExclusiveLock guard(&gDevice.lock);
     gDevice.messageBoxHandler = handler;
@@ -360,11 +346,7 @@ DEVICE_API void DeviceLoadEnvironment(void) {
         zone.Bias = std::atoi(value);
         DeviceSetTimeZone(&zone);
     }
-    if (ReadEnvironment("DEVICE_CALENDAR", value, sizeof value)) {
-        WCHAR path[MAX_PATH];
-        if (MultiByteToWideChar(CP_UTF8, 0, value, -1, path, MAX_PATH) > 0)
-            DeviceSetCalendarFile(path);
-    }
+    LoadCalendarEnvironment();
 }
 
 DEVICE_API void DeviceEnter(void) {
