@@ -212,6 +212,8 @@ TEST_F(TodayInstallTest, TheScreenAsTextShowsRightToLeftTextsWhereTheyEndAfterTh
     ASSERT_NE(nullptr, review) << "the built list is shown, not the placeholder\n" << narrow(all);
     EXPECT_GT(review->left, 240 / 2) << "a short subject lands at the right\n" << narrow(all);
     runDeviceInstaller(library.c_str(), false);
+}
+
 // Forty appointments today make the item taller than the QVGA screen in every layout; the
 // gallery still draws each layout whole, so each of its four rows of tiles is taller than the
 // screen.
