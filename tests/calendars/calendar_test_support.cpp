@@ -68,6 +68,21 @@ bool contains(const std::vector<std::wstring>& subjects, const std::wstring& sub
     return false;
 }
 
+namespace {
+
+// The time in 100 ns steps and a count: unique across the runs of a suite and within one.
+std::string freshNamePrefix() {
+    static LONG made = 0;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    char prefix[48];
+    snprintf(prefix, sizeof prefix, "%08lx%08lx-%ld-", now.dwHighDateTime, now.dwLowDateTime,
+             InterlockedIncrement(&made));
+    return prefix;
+}
+
+} // namespace
+
 bool CalendarServers::load() {
     WCHAR value[MAX_PATH];
     const DWORD length = GetEnvironmentVariableW(L"CALENDAR_SERVERS", value, MAX_PATH);
@@ -85,26 +100,32 @@ bool CalendarServers::load() {
     }
     httpPort = std::atoi(ports.c_str() + http + 5);
     radicalePort = std::atoi(ports.c_str() + radicale + 9);
+    namePrefix = freshNamePrefix();
     return httpPort > 0 && radicalePort > 0;
 }
 
+std::wstring CalendarServers::calendarPath(const std::string& name) const {
+    return L"/cal/" + utf16(namePrefix + name) + L".ics";
+}
+
 std::wstring CalendarServers::calendarAddress(const std::string& name) const {
-    return L"http://127.0.0.1:" + std::to_wstring(httpPort) + L"/cal/" + utf16(name) + L".ics";
+    return L"http://127.0.0.1:" + std::to_wstring(httpPort) + calendarPath(name);
 }
 
 void CalendarServers::setMode(const std::string& name, const std::string& mode) const {
-    ASSERT_TRUE(testing_support::writeFileBytes(joinPath(folder, L"modes\\" + utf16(name)), mode));
+    ASSERT_TRUE(testing_support::writeFileBytes(
+        joinPath(folder, L"modes\\" + utf16(namePrefix + name)), mode));
 }
 
 void CalendarServers::serve(const std::string& name, const std::string& calendar) const {
     // Beside and moved over, so that the server never sends half a file.
-    const std::wstring path = joinPath(folder, L"files\\" + utf16(name) + L".ics");
+    const std::wstring path = joinPath(folder, L"files\\" + utf16(namePrefix + name) + L".ics");
     ASSERT_TRUE(testing_support::writeFileBytes(path + L".new", calendar));
     ASSERT_TRUE(MoveFileExW((path + L".new").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
 }
 
 std::string CalendarServers::log(const std::string& name) const {
-    return readBytes(joinPath(folder, L"log\\" + utf16(name) + L".log"));
+    return readBytes(joinPath(folder, L"log\\" + utf16(namePrefix + name) + L".log"));
 }
 
 } // namespace calendar_testing

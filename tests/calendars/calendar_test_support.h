@@ -39,9 +39,14 @@ struct CalendarServers {
     std::wstring folder; // the servers' state, a device path
     int httpPort = 0;
     int radicalePort = 0;
+    // Put before every name, fresh for each test: the servers outlive a run, and a name's mode
+    // and log from an earlier test (or an earlier run of this one) must not answer for it.
+    std::string namePrefix;
 
     // Reads what the fixture wrote; false (with a test failure) when the servers are not there.
     bool load();
+    // /cal/<name>.ics
+    std::wstring calendarPath(const std::string& name) const;
     // http://127.0.0.1:<port>/cal/<name>.ics
     std::wstring calendarAddress(const std::string& name) const;
     // What the HTTP server does for /cal/<name>.ics: "good", "404", "stall", "huge" ...
