@@ -3,7 +3,6 @@
 // next fetch, keeps the last good copy whatever a server does, and never writes back.
 #include "calendar_test_support.h"
 
-#include <device_env.h>
 #include <gtest/gtest.h>
 #include <windbase.h>
 
@@ -16,26 +15,6 @@ namespace {
 // Generous: fetches run beside the other suites on a busy machine. Nothing waits this long
 // unless something is wrong.
 const DWORD kPatience = 60000;
-
-class NotifiedWindow {
-public:
-    NotifiedWindow() {
-        CEOID oid = 0;
-        WCHAR name[] = L"Appointments Database";
-        database_ = CeOpenDatabase(&oid, name, 0, 0, window_.hwnd());
-    }
-    ~NotifiedWindow() {
-        if (database_ != INVALID_HANDLE_VALUE)
-            DeviceCloseHandle(database_);
-    }
-    NotifiedWindow(const NotifiedWindow&) = delete;
-    NotifiedWindow& operator=(const NotifiedWindow&) = delete;
-    int received(UINT message) const { return window_.received(message); }
-
-private:
-    testing_support::TestWindow window_;
-    HANDLE database_ = INVALID_HANDLE_VALUE;
-};
 
 std::string single(const std::string& uid, const std::string& summary) {
     return calendarOf(eventText(uid, ":20261208T130000Z", ":20261208T140000Z", summary));
