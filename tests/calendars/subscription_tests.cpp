@@ -126,6 +126,25 @@ TEST_F(SubscriptionTest, AServerThatStallsNeverHoldsUpTheStore) {
     EXPECT_FALSE(reported(address + L": ")) << "nothing has failed yet: the fetch still waits";
 }
 
+// The platform's own checks of the server's certificate stand: nothing is asked of a server the
+// device does not trust, and nothing from it is kept.
+TEST_F(SubscriptionTest, AnHttpsServerTheDeviceDoesNotTrustIsReportedAndNothingIsSentOrKept) {
+    servers_.serve("secure", single("secure", "Over TLS"));
+    const std::wstring address = L"https://127.0.0.1:" + std::to_wstring(servers_.httpsPort) +
+                                 servers_.calendarPath("secure");
+    DeviceCalendars device({address});
+    EXPECT_TRUE(pumpUntil(
+        [&] {
+            return reported(address + L": the server's certificate is not trusted") ||
+                   reported(address + L": no secure connection could be made");
+        },
+        kPatience))
+        << reportMessages();
+    EXPECT_FALSE(shows(L"Over TLS"));
+    EXPECT_TRUE(device.copies().empty()) << "nothing is kept from an untrusted server";
+    EXPECT_EQ("", servers_.log("secure")) << "no request reached it";
+}
+
 TEST_F(SubscriptionTest, AUserNameAndPasswordInTheAddressAreSentToTheServer) {
     servers_.serve("private", single("private", "Behind a password"));
     servers_.setMode("private", "password");
