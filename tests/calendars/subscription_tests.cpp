@@ -3,6 +3,8 @@
 // next fetch, keeps the last good copy whatever a server does, and never writes back.
 #include "calendar_test_support.h"
 
+#include "pimstore_diagnostics.h"
+
 #include <gtest/gtest.h>
 #include <windbase.h>
 
@@ -143,6 +145,26 @@ TEST_F(SubscriptionTest, AnHttpsServerTheDeviceDoesNotTrustIsReportedAndNothingI
     EXPECT_FALSE(shows(L"Over TLS"));
     EXPECT_TRUE(device.copies().empty()) << "nothing is kept from an untrusted server";
     EXPECT_EQ("", servers_.log("secure")) << "no request reached it";
+}
+
+// What the Today screen emulator does before a picture: every subscription fetched and waited for.
+TEST_F(SubscriptionTest, FetchingNowFillsEveryCopyBeforeTheStoreIsAsked) {
+    servers_.serve("now", single("now", "Fetched at once"));
+    servers_.setMode("gone", "404");
+    const std::wstring gone = servers_.calendarAddress("gone");
+    DeviceCalendars device({servers_.calendarAddress("now"), gone}, 2000);
+    const HMODULE store = LoadLibraryW(L"pimstore.dll");
+    ASSERT_NE(nullptr, store);
+    auto fetchNow = reinterpret_cast<PimStoreFetchSubscriptionsFunction>(
+        reinterpret_cast<void*>(GetProcAddress(store, "PimStoreFetchSubscriptions")));
+    ASSERT_NE(nullptr, fetchNow);
+    WCHAR problems[1024];
+    EXPECT_EQ(1, fetchNow(problems, 1024)) << "one of the two is fetched";
+    EXPECT_EQ(1u, device.copies().size()) << "its copy is there when the call returns";
+    EXPECT_EQ(gone + L": the server has no calendar at this address (HTTP 404)\n",
+              std::wstring(problems));
+    EXPECT_TRUE(shows(L"Fetched at once")) << "listed at the first look";
+    FreeLibrary(store);
 }
 
 TEST_F(SubscriptionTest, AUserNameAndPasswordInTheAddressAreSentToTheServer) {
