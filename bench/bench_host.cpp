@@ -203,6 +203,19 @@ bool LiveItem::rebuild() {
     return gHost.pendingList == nullptr;
 }
 
+bool LiveItem::waitForList() {
+    return pollUntilIdle();
+}
+
+bool LiveItem::showList() {
+    SendMessageW(window_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record_), 0);
+    RECT client;
+    GetClientRect(window_, &client);
+    SetWindowPos(window_, nullptr, 0, 0, client.right, static_cast<int>(record_.cyp),
+                 SWP_NOMOVE | SWP_NOZORDER);
+    return RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW) != FALSE;
+}
+
 bool LiveItem::settle() {
     const ULONGLONG end = GetTickCount64() + kRebuildTimeout;
     while (GetTickCount64() < end) {
