@@ -1,6 +1,41 @@
 #include "paint_selection.h"
+#include "render_lock.h"
+
+#include <new>
 
 namespace {
+
+// The paints (list paints and painters) open on any thread; while one is, deleted objects wait in
+// gRetired (guarded by the render lock).
+volatile LONG gOpenPaints = 0;
+struct RetiredObject {
+    HGDIOBJ object;
+    RetiredObject* next;
+};
+RetiredObject* volatile gRetired = nullptr;
+
+void openPaint() {
+    InterlockedIncrement(&gOpenPaints);
+}
+
+// The last paint to end deletes what waited for it. Under the lock, the count is read again: a
+// paint that opens meanwhile may hold none of the waiting objects, since it takes its fonts under
+// the same lock, but one object retired after this check waits for that paint.
+void closePaint() {
+    if (InterlockedDecrement(&gOpenPaints) != 0 || !gRetired)
+        return;
+    ScopedRenderLock lock;
+    if (InterlockedCompareExchange(&gOpenPaints, 0, 0) != 0)
+        return;
+    RetiredObject* retired = gRetired;
+    gRetired = nullptr;
+    while (retired) {
+        RetiredObject* next = retired->next;
+        DeleteObject(retired->object);
+        delete retired;
+        retired = next;
+    }
+}
 
 // The thread whose list paint is open (0: none). Read by every painter, so it is read atomically;
 // the rest below is used by that thread alone.
@@ -20,6 +55,7 @@ bool inListPaint(HDC dc) {
 } // namespace
 
 ListPaintScope::ListPaintScope(HDC dc) : owns_(false) {
+    openPaint();
     if (InterlockedCompareExchange(&gListPaintThread, thisThread(), 0) != 0)
         return;
     owns_ = true;
@@ -29,28 +65,31 @@ ListPaintScope::ListPaintScope(HDC dc) : owns_(false) {
 }
 
 ListPaintScope::~ListPaintScope() {
-    if (!owns_)
-        return;
-    for (int slot = 0; slot < PaintSelection::kSlotCount; ++slot) {
-        if (gListOriginal[slot])
-            SelectObject(gListDc, gListOriginal[slot]);
+    if (owns_) {
+        for (int slot = 0; slot < PaintSelection::kSlotCount; ++slot) {
+            if (gListOriginal[slot])
+                SelectObject(gListDc, gListOriginal[slot]);
+        }
+        gListDc = nullptr;
+        InterlockedExchange(&gListPaintThread, 0);
     }
-    gListDc = nullptr;
-    InterlockedExchange(&gListPaintThread, 0);
+    closePaint();
 }
 
 PaintSelection::PaintSelection(HDC dc) : dc_(dc), inListPaint_(inListPaint(dc)) {
+    openPaint();
     for (int slot = 0; slot < kSlotCount; ++slot)
         current_[slot] = previous_[slot] = nullptr;
 }
 
 PaintSelection::~PaintSelection() {
-    if (inListPaint_)
-        return;
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (previous_[slot])
-            SelectObject(dc_, previous_[slot]);
+    if (!inListPaint_) {
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            if (previous_[slot])
+                SelectObject(dc_, previous_[slot]);
+        }
     }
+    closePaint();
 }
 
 void PaintSelection::select(Slot slot, HGDIOBJ object) {
@@ -73,4 +112,18 @@ void forgetListSelections(HDC dc) {
         return;
     for (int slot = 0; slot < PaintSelection::kSlotCount; ++slot)
         gListCurrent[slot] = nullptr;
+}
+
+void deleteWhenUnselected(HGDIOBJ object) {
+    if (!object)
+        return;
+    ScopedRenderLock lock;
+    if (InterlockedCompareExchange(&gOpenPaints, 0, 0) == 0) {
+        DeleteObject(object);
+        return;
+    }
+    // Without memory for the record the object is kept: a leak is safer than deleting it selected.
+    RetiredObject* retired = new (std::nothrow) RetiredObject{object, gRetired};
+    if (retired)
+        gRetired = retired;
 }

@@ -38,6 +38,11 @@ private:
     HGDIOBJ previous_[kSlotCount];
 };
 
+// Deletes a cached pen, brush, font or bitmap, or, while any paint may still have it selected,
+// keeps it until the last open paint ends: the loader thread remakes the fonts when the options
+// change, and a selected object must not be deleted (the device refuses to, and leaks it).
+void deleteWhenUnselected(HGDIOBJ object);
+
 // Code the list does not control (an extension's heading) may have changed dc's selections: the
 // list paint reads them again rather than trusting what it selected last.
 void forgetListSelections(HDC dc);
