@@ -203,8 +203,18 @@ bool LiveItem::rebuild() {
     return gHost.pendingList == nullptr;
 }
 
+// A Today screen waits for its own timer between queries: this one gives the processor to the
+// loader while it waits (a poll that only yields keeps a core busy and slows the loader down on a
+// busy machine), at the cost of up to a timer tick of the wait.
 bool LiveItem::waitForList() {
-    return pollUntilIdle();
+    const ULONGLONG end = GetTickCount64() + kRebuildTimeout;
+    while (!loaderHasDelivered()) {
+        if (GetTickCount64() > end)
+            return false;
+        pump();
+        Sleep(1);
+    }
+    return true;
 }
 
 bool LiveItem::showList() {

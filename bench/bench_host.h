@@ -82,7 +82,7 @@ public:
     bool rebuild();
     // Polls until a query finds nothing to do.
     bool settle();
-    // Polls until the loader has a list ready; false after 30 s.
+    // Waits until the loader has a list ready, looking every millisecond; false after 30 s.
     bool waitForList();
     // What the Today screen does with a list ready: takes it with a query, gives the window the
     // height asked for and has it painted at once.

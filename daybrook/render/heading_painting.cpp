@@ -64,7 +64,7 @@ int drawDayHeading(HWND window, HDC dc, RECT heading, double day, const WCHAR* t
     memcpy(&bits, &day, sizeof bits);
     ULONGLONG drawn = paintDayHeading(dc, &heading, static_cast<DWORD>(bits),
                                       static_cast<DWORD>(bits >> 32), text);
-    forgetListSelections(dc);
+    rereadListSelections(dc);
     if (static_cast<DWORD>(drawn) != 0)
         return static_cast<int>(static_cast<DWORD>(drawn));
     return drawOwnHeading(dc, heading, text);

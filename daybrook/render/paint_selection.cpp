@@ -107,11 +107,12 @@ void PaintSelection::select(Slot slot, HGDIOBJ object) {
         *original = previous;
 }
 
-void forgetListSelections(HDC dc) {
+void rereadListSelections(HDC dc) {
     if (!inListPaint(dc))
         return;
-    for (int slot = 0; slot < PaintSelection::kSlotCount; ++slot)
-        gListCurrent[slot] = nullptr;
+    gListCurrent[PaintSelection::kFontSlot] = GetCurrentObject(dc, OBJ_FONT);
+    gListCurrent[PaintSelection::kPenSlot] = GetCurrentObject(dc, OBJ_PEN);
+    gListCurrent[PaintSelection::kBrushSlot] = GetCurrentObject(dc, OBJ_BRUSH);
 }
 
 void deleteWhenUnselected(HGDIOBJ object) {

@@ -44,5 +44,5 @@ private:
 void deleteWhenUnselected(HGDIOBJ object);
 
 // Code the list does not control (an extension's heading) may have changed dc's selections: the
-// list paint reads them again rather than trusting what it selected last.
-void forgetListSelections(HDC dc);
+// list paint reads them from dc again rather than trusting what it selected last.
+void rereadListSelections(HDC dc);
