@@ -133,12 +133,13 @@ void runPaint(LiveItem& item, int runs) {
     const Figures fullFloor = figuresOf(fulls);
     printFigures("B6", "paintList, 40 items, into its back buffer", paint, Unit::Microseconds,
                  1.15 * fullFloor.median);
-    printFigures("", "full floor: the same " + std::to_string(recorded.calls.size()) +
-                         " drawing calls in one loop",
+    printFigures("",
+                 "full floor: the same " + std::to_string(recorded.calls.size()) +
+                     " drawing calls in one loop",
                  fullFloor, Unit::Microseconds, 0);
-    printFigures("", "text floor: the same " + std::to_string(texts.size()) +
-                         " texts by bare DrawTextW",
-                 floor, Unit::Microseconds, 0);
+    printFigures(
+        "", "text floor: the same " + std::to_string(texts.size()) + " texts by bare DrawTextW",
+        floor, Unit::Microseconds, 0);
     char ratio[200];
     std::snprintf(ratio, sizeof ratio,
                   "B6/full floor = %.2f (target <= 1.15), of the minimums %.2f; B6/text floor = "

@@ -106,7 +106,8 @@ int wmain(int argc, wchar_t** argv) {
     if (!parseArguments(argc, argv, arguments)) {
         std::fprintf(stderr,
                      "usage: bench.exe [--runs <n>] [--rebuilds <n>] [--no-emulator] [--curves]\n"
-                     "          [--only builds|queries|scaling|loading|firstpicture|item|emulator|curves]\n");
+                     "          [--only "
+                     "builds|queries|scaling|loading|firstpicture|item|emulator|curves]\n");
         return 2;
     }
     if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)))

@@ -21,15 +21,65 @@ def read(path):
         return [line.rstrip('\n') for line in handle]
 
 
+IDENT_LINE = re.compile(r'^([A-Z]\d\w*)\s{2,}(.*)$')
+VERDICT = re.compile(r'target(?: <=|:) (.*?)\s+(met|MISSED)\s*$')
+GROWTH = re.compile(r'^\s+(.+?)\s+(-?\d+) ->\s+(-?\d+)\s+growth (-?\d+)$')
+NOTE_TARGET = re.compile(r'\(target <= ([\d.]+)\)')
+AMOUNT = re.compile(r': ([\d.]+ [KM]B) ')
+BUILD_LINE = re.compile(r'^\[\s*\d+%\]')
+NUMBER = re.compile(r'\d+(?:\.\d+)?')
+
+
+def note_rows(ident, line):
+    """A note's figures that have a target: the number just before each "(target <= x)"."""
+    rows = []
+    for match in NOTE_TARGET.finditer(line):
+        before = line[:match.start()]
+        numbers = NUMBER.findall(before)
+        if not numbers:
+            continue
+        value, target = float(numbers[-1]), float(match.group(1))
+        start = max(before.rfind(';'), before.rfind(','), before.rfind(':')) + 1
+        what = before[start:].strip()
+        rows.append((ident, what, numbers[-1], '', '', f'≤ {match.group(1)}',
+                     'met' if value <= target else 'MISSED'))
+    return rows
+
+
 def figures(lines):
     rows = []
+    ident = ''
     for line in lines:
         match = FIGURE.match(line)
-        if not match:
+        if match:
+            found, what, median, unit, low, high, target, verdict = match.groups()
+            ident = found or ident
+            rows.append((found or '', what, f'{median} {unit}', f'{low} {unit}', f'{high} {unit}',
+                         f'≤ {target} {unit}' if target else '', verdict or ''))
             continue
-        ident, what, median, unit, low, high, target, verdict = match.groups()
-        rows.append((ident or '', what, f'{median} {unit}', f'{low} {unit}', f'{high} {unit}',
-                     f'≤ {target} {unit}' if target else '', verdict or ''))
+        match = IDENT_LINE.match(line)
+        if match:
+            ident, text = match.groups()
+            verdict = VERDICT.search(text)
+            what = text[:verdict.start()].strip() if verdict else text
+            amount = AMOUNT.search(what)
+            rows.append((ident, what, amount.group(1) if amount else '', '', '',
+                         f'≤ {verdict.group(1)}' if verdict else '',
+                         verdict.group(2) if verdict else ''))
+            continue
+        match = GROWTH.match(line)
+        if match:
+            what, before, after, growth = match.groups()
+            rows.append((ident, f'growth of {what} ({before} → {after})', growth, '', '', '0',
+                         'met' if growth == '0' else 'MISSED'))
+            continue
+        verdict = VERDICT.search(line)
+        if verdict and line.startswith(' '):
+            rows.append((ident, line[:verdict.start()].strip().rstrip(':') or 'all of the above',
+                         '', '', '', verdict.group(1), verdict.group(2)))
+            continue
+        if line.startswith(' '):
+            rows += note_rows(ident, line)
     return rows
 
 
@@ -68,21 +118,21 @@ def draw(found, folder):
                 plot(pane, found[name], 'BuildAgenda')
             pane.set_title(f'build time against the horizon, {title}')
             pane.set_xlabel('horizon (days listed)')
-            pane.set_ylabel('ms')
+            pane.set_ylabel('build time (ms)')
         save(figure, 'build-horizon.png')
     if 'size-build' in found:
         figure, pane = plt.subplots(figsize=(6, 4))
         plot(pane, found['size-build'], 'BuildAgenda, 31 days')
-        pane.set_title('build time against the calendar\'s size')
-        pane.set_xlabel('appointments in the calendar (singles and series)')
-        pane.set_ylabel('ms')
+        pane.set_title('build time against the calendar\'s size (31 days listed)')
+        pane.set_xlabel('appointments in the calendar (singles and series; the list grows too)')
+        pane.set_ylabel('build time (ms)')
         save(figure, 'build-size.png')
     if 'size-load' in found:
         figure, pane = plt.subplots(figsize=(6, 4))
         plot(pane, found['size-load'], 'the store\'s load')
         pane.set_title('load time against the file\'s size')
         pane.set_xlabel('file size (KB)')
-        pane.set_ylabel('ms')
+        pane.set_ylabel('load time (ms)')
         save(figure, 'load-size.png')
     return made
 
@@ -95,15 +145,14 @@ def page(lines, rows, made):
            'The README says what each figure measures and on which calendars. Medians, minimums and',
            'maximums are of repeated runs; with other work on the machine the medians rise, the',
            'minimums move less.', '']
-    header = [line for line in lines if line.startswith('Daybrook benchmark')]
-    if header:
-        out += [header[0], '']
+    header = [line for line in lines if line.startswith(('Daybrook benchmark', 'run on '))]
+    out += [line + '  ' for line in header] + ['']
     out += ['## Figures', '', '| figure | what | median | min | max | target | |',
             '|---|---|---|---|---|---|---|']
     for row in rows:
         out.append('| ' + ' | '.join(cell.replace('|', '/') for cell in row) + ' |')
-    out += ['', 'Figures without a target are scaling points and floors, which the notes below compare.',
-            '']
+    out += ['', 'Rows without a target are floors, scaling points and parts of a figure; the notes in',
+            'the whole output below compare them and say where the time goes.', '']
     if made:
         out += ['## Plots', '']
         for name in made:
@@ -111,7 +160,7 @@ def page(lines, rows, made):
     out += ['## The whole output', '',
             'With the notes that compare each figure to its floor and say where the time goes.', '',
             '```']
-    out += [line for line in lines if not line.startswith('curve ')]
+    out += [line for line in lines if not line.startswith('curve ') and not BUILD_LINE.match(line)]
     out += ['```', '']
     return '\n'.join(out)
 
