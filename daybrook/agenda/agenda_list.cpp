@@ -4,7 +4,10 @@
 #include <new>
 
 namespace {
-const int kGrowth = 10;
+// The capacity doubles, so that a long list (a year of a busy calendar) is not copied again at
+// every few items.
+const int kFirstCapacity = 16;
+const int kLargestCapacity = 1 << 28;
 }
 
 AgendaList::AgendaList(double now, int showIconFlag)
@@ -17,14 +20,15 @@ AgendaList::~AgendaList() {
 }
 
 int AgendaList::Insert(AgendaItem* item, int index) {
-    if (count >= capacity) {
-        AgendaItem** grown = new (std::nothrow) AgendaItem*[capacity + kGrowth];
+    if (count >= capacity && capacity < kLargestCapacity) {
+        const int larger = capacity ? 2 * capacity : kFirstCapacity;
+        AgendaItem** grown = new (std::nothrow) AgendaItem*[larger];
         if (grown) {
             for (int i = 0; i < count; ++i)
                 grown[i] = items[i];
             delete[] items;
             items = grown;
-            capacity += kGrowth;
+            capacity = larger;
         }
     }
     if (count >= capacity) {
