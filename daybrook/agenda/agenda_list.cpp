@@ -8,7 +8,7 @@ namespace {
 // every few items.
 const int kFirstCapacity = 16;
 const int kLargestCapacity = 1 << 28;
-}
+} // namespace
 
 AgendaList::AgendaList(double now, int showIconFlag)
     : expiry(), items(nullptr), count(0), capacity(0), day(static_cast<int>(now)), totalHeight(0),
