@@ -4,11 +4,8 @@
 #include <new>
 
 namespace {
-// The capacity doubles, so that a long list (a year of a busy calendar) is not copied again at
-// every few items.
-const int kFirstCapacity = 16;
-const int kLargestCapacity = 1 << 28;
-} // namespace
+const int kGrowth = 10;
+}
 
 AgendaList::AgendaList(double now, int showIconFlag)
     : expiry(), items(nullptr), count(0), capacity(0), day(static_cast<int>(now)), totalHeight(0),
@@ -20,15 +17,14 @@ AgendaList::~AgendaList() {
 }
 
 int AgendaList::Insert(AgendaItem* item, int index) {
-    if (count >= capacity && capacity < kLargestCapacity) {
-        const int larger = capacity ? 2 * capacity : kFirstCapacity;
-        AgendaItem** grown = new (std::nothrow) AgendaItem*[larger];
+    if (count >= capacity) {
+        AgendaItem** grown = new (std::nothrow) AgendaItem*[capacity + kGrowth];
         if (grown) {
             for (int i = 0; i < count; ++i)
                 grown[i] = items[i];
             delete[] items;
             items = grown;
-            capacity = larger;
+            capacity += kGrowth;
         }
     }
     if (count >= capacity) {
