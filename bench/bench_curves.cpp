@@ -26,23 +26,30 @@ void printPoint(const char* curve, double x, const Figures& figures) {
     std::fflush(stdout);
 }
 
-Figures timeBuilds(HWND window, int runs) {
-    return measure(runs, [&] {
-        Stopwatch watch;
-        AgendaList* list = BuildAgenda(window);
-        const double elapsed = watch.microseconds();
-        destroyList(list);
-        return elapsed;
-    });
+double timeOneBuild(HWND window) {
+    Stopwatch watch;
+    AgendaList* list = BuildAgenda(window);
+    const double elapsed = watch.microseconds();
+    destroyList(list);
+    return elapsed;
 }
 
+// The points are taken in turns, a build of each per round, so that whatever else the machine
+// does weighs on the whole curve alike rather than bending it.
 void horizonCurve(HWND window, const char* curve, const std::wstring& calendar,
                   const std::vector<int>& horizons, int runs) {
     DeviceSetCalendarFile(calendar.c_str());
-    for (int days : horizons) {
-        useOptions(UpcomingDays, static_cast<DWORD>(days));
-        printPoint(curve, days, timeBuilds(window, runs));
+    std::vector<std::vector<double>> samples(horizons.size());
+    for (int round = 0; round <= runs; ++round) {
+        for (size_t point = 0; point < horizons.size(); ++point) {
+            useOptions(UpcomingDays, static_cast<DWORD>(horizons[point]));
+            const double elapsed = timeOneBuild(window);
+            if (round > 0) // the first round warms up
+                samples[point].push_back(elapsed);
+        }
     }
+    for (size_t point = 0; point < horizons.size(); ++point)
+        printPoint(curve, horizons[point], figuresOf(samples[point]));
 }
 
 struct SizedCalendar {
@@ -95,10 +102,21 @@ void runCurves(HWND window, const CalendarFolder& folder, const Calendars& calen
     horizonCurve(window, "horizon-heavy", calendars.heavy, {7, 31, 61, 91, 182, 273, 365}, runs);
     const std::vector<SizedCalendar> sized = writeSizedCalendars(folder);
     useOptions(UpcomingDays, 31);
-    for (const SizedCalendar& calendar : sized) {
-        DeviceSetCalendarFile(calendar.path.c_str());
-        printPoint("size-build", calendar.appointments, timeBuilds(window, runs));
+    // Each calendar has to be loaded before its builds: the sizes are taken in turns by rounds of
+    // a few builds each.
+    const int kRounds = 3;
+    const int perRound = (runs + kRounds - 1) / kRounds;
+    std::vector<std::vector<double>> samples(sized.size());
+    for (int round = 0; round < kRounds; ++round) {
+        for (size_t point = 0; point < sized.size(); ++point) {
+            DeviceSetCalendarFile(sized[point].path.c_str());
+            timeOneBuild(window); // loads the calendar
+            for (int i = 0; i < perRound; ++i)
+                samples[point].push_back(timeOneBuild(window));
+        }
     }
+    for (size_t point = 0; point < sized.size(); ++point)
+        printPoint("size-build", sized[point].appointments, figuresOf(samples[point]));
     const int loadRuns = runs < 5 ? runs : 5;
     for (const SizedCalendar& calendar : sized)
         printPoint("size-load", calendar.kilobytes,
