@@ -510,6 +510,8 @@ TEST_F(PaintingTest, RepeatedPaintsLeakNothingAndRestoreEverySelection) {
             paintCurrentList(today.item(), dc, RECT{0, 0, 240, 100});
             paintItems(list, today.item(), dc, nullptr);
         }
+        for (int i = 0; i < list->count; ++i) // each item alone, outside a list paint
+            list->items[i]->Paint(today.item(), dc, RECT{0, 0, 240, 100});
         EXPECT_EQ(font, GetCurrentObject(dc, OBJ_FONT));
         EXPECT_EQ(pen, GetCurrentObject(dc, OBJ_PEN));
         EXPECT_EQ(brush, GetCurrentObject(dc, OBJ_BRUSH));
