@@ -34,22 +34,15 @@ double timeOneBuild(HWND window) {
     return elapsed;
 }
 
-// The points are taken in turns, a build of each per round, so that whatever else the machine
-// does weighs on the whole curve alike rather than bending it.
+// Each point after a warm-up build of its own: taken in turns, the horizons would find the
+// store's and the processor's caches filled for another horizon and cost more than B1 does.
 void horizonCurve(HWND window, const char* curve, const std::wstring& calendar,
                   const std::vector<int>& horizons, int runs) {
     DeviceSetCalendarFile(calendar.c_str());
-    std::vector<std::vector<double>> samples(horizons.size());
-    for (int round = 0; round <= runs; ++round) {
-        for (size_t point = 0; point < horizons.size(); ++point) {
-            useOptions(UpcomingDays, static_cast<DWORD>(horizons[point]));
-            const double elapsed = timeOneBuild(window);
-            if (round > 0) // the first round warms up
-                samples[point].push_back(elapsed);
-        }
+    for (int days : horizons) {
+        useOptions(UpcomingDays, static_cast<DWORD>(days));
+        printPoint(curve, days, measure(runs, [&] { return timeOneBuild(window); }));
     }
-    for (size_t point = 0; point < horizons.size(); ++point)
-        printPoint(curve, horizons[point], figuresOf(samples[point]));
 }
 
 struct SizedCalendar {
