@@ -82,6 +82,21 @@ int countEvents(const std::string& bytes) {
     return static_cast<int>(daybrook::ical::readCalendar(bytes).events.size());
 }
 
+// A calendar of one-off events in March 2026, the i-th called "<subject(i)> <i>".
+template <typename Subject> std::string calendarOfEvents(int count, Subject subject) {
+    std::string events;
+    for (int i = 0; i < count; ++i) {
+        char event[256];
+        std::snprintf(event, sizeof event,
+                      "BEGIN:VEVENT\r\nUID:e%d@tests\r\nDTSTART:202603%02dT%02d0000\r\n"
+                      "DTEND:202603%02dT%02d3000\r\nSUMMARY:%s %d\r\nEND:VEVENT\r\n",
+                      i, 10 + i % 20, 8 + i % 10, 10 + i % 20, 8 + i % 10, subject(i), i);
+        events += event;
+    }
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Daybrook tests//EN\r\n" + events +
+           "END:VCALENDAR\r\n";
+}
+
 class StoreRewriteTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -257,18 +272,7 @@ private:
 // refuses to rename over a file that anyone holds open, and the writer's deletes would fail.
 TEST_F(StoreRewriteTest, AWriterKilledAtAnyMomentLeavesAWholeFile) {
     // Enough events that the writer's work takes a while: it is ended somewhere inside it.
-    std::string events;
-    for (int i = 0; i < 60; ++i) {
-        char event[256];
-        std::snprintf(event, sizeof event,
-                      "BEGIN:VEVENT\r\nUID:e%d@tests\r\nDTSTART:202603%02dT%02d0000\r\n"
-                      "DTEND:202603%02dT%02d3000\r\nSUMMARY:Event %d\r\nEND:VEVENT\r\n",
-                      i, 10 + i % 20, 8 + i % 10, 10 + i % 20, 8 + i % 10, i);
-        events += event;
-    }
-    const std::string original =
-        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Daybrook tests//EN\r\n" + events +
-        "END:VCALENDAR\r\n";
+    const std::string original = calendarOfEvents(60, [](int) { return "Event"; });
     const std::vector<Segment> segments = segmentsOf(original);
     const std::wstring program = programFolder() + L"\\calendar_deleter.exe";
     // The first round runs whole: its length is the span the later rounds are ended within.
@@ -314,19 +318,8 @@ TEST_F(StoreRewriteTest, AWriterKilledAtAnyMomentLeavesAWholeFile) {
 // The Today screen and the Calendar program deleting from one calendar at once: neither writes
 // its edit over the other's, so every delete that reports done stays done.
 TEST_F(StoreRewriteTest, TwoProgramsDeletingAtOnceKeepEachOthersDeletes) {
-    std::string events;
-    for (int i = 0; i < 40; ++i) {
-        char event[256];
-        std::snprintf(event, sizeof event,
-                      "BEGIN:VEVENT\r\nUID:t%d@tests\r\nDTSTART:202603%02dT%02d0000\r\n"
-                      "DTEND:202603%02dT%02d3000\r\nSUMMARY:%s %d\r\nEND:VEVENT\r\n",
-                      i, 10 + i % 20, 8 + i % 10, 10 + i % 20, 8 + i % 10,
-                      i % 2 ? "Morning" : "Evening", i);
-        events += event;
-    }
-    ASSERT_TRUE(
-        calendar.rewrite("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Daybrook tests//EN\r\n" +
-                         events + "END:VCALENDAR\r\n"));
+    ASSERT_TRUE(calendar.rewrite(
+        calendarOfEvents(40, [](int i) { return i % 2 ? "Morning" : "Evening"; })));
     const std::wstring program = programFolder() + L"\\calendar_deleter.exe";
     Writer mornings(program, 100, L"Morning");
     Writer evenings(program, 101, L"Evening");
