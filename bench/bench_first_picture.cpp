@@ -198,7 +198,11 @@ void runItemMemory(HWND today, const Calendars& calendars, DWORD count) {
     {
         LiveItem item(today);
         useOptions(UpcomingAppointments, count);
-        if (!item.hwnd() || !item.rebuild() || !item.settle() || !gHost.currentList) {
+        // A change notice from the store (its file was just named) may start another build
+        // after this one: what counts is that the item has a list and nothing more to build.
+        if (item.hwnd())
+            item.rebuild();
+        if (!item.hwnd() || !item.settle() || !gHost.currentList) {
             std::printf("M2   the item did not settle\n");
             stopCountingHeap();
             return;
