@@ -201,6 +201,12 @@ int wmain(int argc, WCHAR** argv) {
         return 2;
     }
     for (size_t i = 0; i < arguments.calendars.size(); ++i) {
+        // The store shows a missing calendar as an empty one; the person who named it is told.
+        const std::wstring& source = arguments.calendars[i];
+        if (source.find(L"://") == std::wstring::npos &&
+            GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES)
+            std::fwprintf(stderr, L"today: calendar: %ls: no such file or folder\n",
+                          source.c_str());
         if (i == 0)
             DeviceSetCalendarFile(arguments.calendars[i].c_str());
         else
