@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <string_view>
-#include <unordered_set>
 
 namespace pimstore {
 
@@ -23,7 +22,7 @@ std::uint32_t fnv1a(const void* data, size_t length, std::uint32_t hash = 216613
 }
 
 // The UID as written, or else a key made of summary and start, kept in `made` (sized for every
-// event, so that the views of earlier keys stay valid).
+// event without a UID, so that the views of earlier keys stay valid).
 std::string_view identityOf(const ical::Event& event, std::vector<std::string>& made) {
     if (!event.uid.empty())
         return event.uid;
@@ -32,6 +31,43 @@ std::string_view identityOf(const ical::Event& event, std::vector<std::string>& 
     made.push_back(key + "\x01" + std::to_string(event.timing.start));
     return made.back();
 }
+
+// How many events before each one have its identity: one flat table of the first event of each
+// identity, whose count grows as its repeats are met in file order.
+class IdentityOrdinals {
+public:
+    explicit IdentityOrdinals(size_t events) : firstOf_(slotsFor(events), -1), counts_(events, 0) {
+        identities_.reserve(events);
+    }
+
+    int next(std::string_view identity, std::uint32_t hash) {
+        const int event = static_cast<int>(identities_.size());
+        identities_.push_back(identity);
+        const size_t mask = firstOf_.size() - 1;
+        for (size_t slot = (hash * 2654435761u) & mask;; slot = (slot + 1) & mask) {
+            const int first = firstOf_[slot];
+            if (first < 0) {
+                firstOf_[slot] = event;
+                counts_[static_cast<size_t>(event)] = 1;
+                return 0;
+            }
+            if (identities_[static_cast<size_t>(first)] == identity)
+                return counts_[static_cast<size_t>(first)]++;
+        }
+    }
+
+private:
+    static size_t slotsFor(size_t events) {
+        size_t slots = 16;
+        while (slots < events * 2)
+            slots *= 2;
+        return slots;
+    }
+
+    std::vector<int> firstOf_; // by identity hash; -1 empty
+    std::vector<int> counts_;  // by event, for the first of each identity
+    std::vector<std::string_view> identities_;
+};
 
 bool byStartThenOrder(const ical::Occurrence& a, const ical::Occurrence& b) {
     return a.start != b.start ? a.start < b.start : a.order < b.order;
@@ -63,32 +99,33 @@ void listFirstOccurrences(CalendarSnapshot& snapshot) {
 } // namespace
 
 std::vector<LONG> assignOids(const ical::Calendar& calendar) {
+    const size_t events = calendar.events.size();
     std::vector<LONG> oids;
-    oids.reserve(calendar.events.size());
+    oids.reserve(events);
     std::vector<std::string> made;
-    made.reserve(calendar.events.size());
-    std::unordered_map<std::string_view, int> seen;
-    seen.reserve(calendar.events.size());
-    std::unordered_set<LONG> used = {kReservedOid};
-    used.reserve(calendar.events.size() + 1);
+    made.reserve(static_cast<size_t>(
+        std::count_if(calendar.events.begin(), calendar.events.end(),
+                      [](const ical::Event& event) { return event.uid.empty(); })));
+    IdentityOrdinals ordinals(events);
+    OidTable used(events + 1);
+    used.insert(kReservedOid, -1);
     for (const ical::Event& event : calendar.events) {
         const std::string_view identity = identityOf(event, made);
-        const int ordinal = seen[identity]++;
         std::uint32_t hash = fnv1a(identity.data(), identity.size());
+        const int ordinal = ordinals.next(identity, hash);
         hash = fnv1a(&ordinal, sizeof ordinal, hash);
         // Positive and nonzero; a collision takes the next free value, in file order.
         LONG oid = static_cast<LONG>(hash & 0x7FFFFFFF);
-        while (oid == 0 || used.count(oid))
+        while (oid == 0 || used.contains(oid))
             oid = static_cast<LONG>((static_cast<std::uint32_t>(oid) + 1) & 0x7FFFFFFF);
-        used.insert(oid);
+        used.insert(oid, static_cast<int>(oids.size()));
         oids.push_back(oid);
     }
     return oids;
 }
 
 int CalendarSnapshot::eventOf(LONG oid) const {
-    const auto found = eventByOid.find(oid);
-    return found == eventByOid.end() ? -1 : found->second;
+    return eventByOid.find(oid);
 }
 
 bool CalendarSnapshot::isSeries(int event) const {
@@ -141,9 +178,9 @@ buildSnapshot(const std::wstring& path, bool fileFound, ical::Calendar calendar,
     snapshot->index = std::make_unique<ical::OccurrenceIndex>(snapshot->calendar, zone);
     snapshot->blocks = std::make_unique<OccurrenceBlocks>(*snapshot->index);
     snapshot->oids = std::move(oids);
-    snapshot->eventByOid.reserve(snapshot->oids.size());
+    snapshot->eventByOid = OidTable(snapshot->oids.size());
     for (size_t i = 0; i < snapshot->oids.size(); ++i)
-        snapshot->eventByOid.emplace(snapshot->oids[i], static_cast<int>(i));
+        snapshot->eventByOid.insert(snapshot->oids[i], static_cast<int>(i));
     snapshot->latestStart = latestStartOf(snapshot->calendar);
     snapshot->parts = std::move(parts);
     listFirstOccurrences(*snapshot);
