@@ -148,17 +148,20 @@ ParseOutcome parseContentLine(std::string_view text, ContentLine& line) {
     return ParseOutcome::Parsed;
 }
 
-bool finishLogicalLine(const LogicalLine& logical, ContentLineSink& sink,
+// `line` is the last one handed to the sink, or what the sink gave back for it: its text buffers
+// are used again.
+bool finishLogicalLine(const LogicalLine& logical, ContentLine& line, ContentLineSink& sink,
                        Diagnostics& diagnostics) {
     if (hasControlCharacter(logical.text)) {
         addWarning(diagnostics, logical.line,
                    "control characters in " + quoted(logical.text) + "; line ignored");
         return true;
     }
-    ContentLine line;
     line.line = logical.line;
     line.begin = logical.begin;
     line.end = logical.end;
+    line.parameters.clear();
+    line.latin1 = false;
     switch (parseContentLine(logical.text, line)) {
     case ParseOutcome::NoColon:
         addWarning(diagnostics, logical.line,
@@ -200,6 +203,7 @@ bool scanContentLines(std::string_view bytes, ContentLineSink& sink, Diagnostics
         return false;
     }
     LogicalLine current;
+    ContentLine line;
     bool haveCurrent = false;
     int lineNumber = 0;
     for (size_t position = startAfterByteOrderMark(bytes); position < bytes.size();) {
@@ -216,7 +220,7 @@ bool scanContentLines(std::string_view bytes, ContentLineSink& sink, Diagnostics
                 current.continueWith(text.substr(1), physical.end);
             continue;
         }
-        if (haveCurrent && !finishLogicalLine(current, sink, diagnostics))
+        if (haveCurrent && !finishLogicalLine(current, line, sink, diagnostics))
             return false;
         haveCurrent = !text.empty();
         if (haveCurrent)
@@ -224,7 +228,7 @@ bool scanContentLines(std::string_view bytes, ContentLineSink& sink, Diagnostics
         else
             addWarning(diagnostics, lineNumber, "blank line ignored");
     }
-    return !haveCurrent || finishLogicalLine(current, sink, diagnostics);
+    return !haveCurrent || finishLogicalLine(current, line, sink, diagnostics);
 }
 
 } // namespace daybrook::ical

@@ -31,7 +31,8 @@ struct ContentLine {
 // Receives content lines as they are read.
 class ContentLineSink {
 public:
-    // False stops the reading: the sink found the file broken.
+    // False stops the reading: the sink found the file broken. The sink may keep the line's
+    // contents and leave in their place another line's, whose buffers the next line reuses.
     virtual bool accept(ContentLine& line) = 0;
 
 protected:
