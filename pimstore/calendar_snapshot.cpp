@@ -1,6 +1,7 @@
 #include "calendar_snapshot.h"
 
 #include <algorithm>
+#include <deque>
 #include <string_view>
 
 namespace pimstore {
@@ -21,9 +22,8 @@ std::uint32_t fnv1a(const void* data, size_t length, std::uint32_t hash = 216613
     return hash;
 }
 
-// The UID as written, or else a key made of summary and start, kept in `made` (sized for every
-// event without a UID, so that the views of earlier keys stay valid).
-std::string_view identityOf(const ical::Event& event, std::vector<std::string>& made) {
+// The UID as written, or else a key made of summary and start, kept in `made`.
+std::string_view identityOf(const ical::Event& event, std::deque<std::string>& made) {
     if (!event.uid.empty())
         return event.uid;
     std::string key(reinterpret_cast<const char*>(event.details.summary.data()),
@@ -96,16 +96,33 @@ void listFirstOccurrences(CalendarSnapshot& snapshot) {
     }
 }
 
+std::shared_ptr<const CalendarSnapshot>
+assembleSnapshot(const std::wstring& path, bool fileFound, ical::Calendar calendar,
+                 std::vector<LONG> oids, OidTable eventByOid, std::vector<CalendarPart> parts,
+                 const ical::ZoneRule& zone) {
+    // Built in place: the index keeps a reference to the calendar beside it.
+    auto snapshot = std::make_shared<CalendarSnapshot>();
+    snapshot->path = path;
+    snapshot->fileFound = fileFound;
+    snapshot->zone = zone;
+    snapshot->calendar = std::move(calendar);
+    snapshot->index = std::make_unique<ical::OccurrenceIndex>(snapshot->calendar, zone);
+    snapshot->blocks = std::make_unique<OccurrenceBlocks>(*snapshot->index);
+    snapshot->oids = std::move(oids);
+    snapshot->eventByOid = std::move(eventByOid);
+    snapshot->latestStart = latestStartOf(snapshot->calendar);
+    snapshot->parts = std::move(parts);
+    listFirstOccurrences(*snapshot);
+    return snapshot;
+}
+
 } // namespace
 
-std::vector<LONG> assignOids(const ical::Calendar& calendar) {
+std::vector<LONG> assignOids(const ical::Calendar& calendar, OidTable* eventByOid) {
     const size_t events = calendar.events.size();
     std::vector<LONG> oids;
     oids.reserve(events);
-    std::vector<std::string> made;
-    made.reserve(static_cast<size_t>(
-        std::count_if(calendar.events.begin(), calendar.events.end(),
-                      [](const ical::Event& event) { return event.uid.empty(); })));
+    std::deque<std::string> made; // grows without moving the keys already made
     IdentityOrdinals ordinals(events);
     OidTable used(events + 1);
     used.insert(kReservedOid, -1);
@@ -121,6 +138,8 @@ std::vector<LONG> assignOids(const ical::Calendar& calendar) {
         used.insert(oid, static_cast<int>(oids.size()));
         oids.push_back(oid);
     }
+    if (eventByOid)
+        *eventByOid = std::move(used);
     return oids;
 }
 
@@ -157,34 +176,25 @@ std::shared_ptr<const CalendarSnapshot> buildSnapshot(const std::wstring& path, 
     ical::Calendar calendar;
     if (fileFound)
         calendar = ical::readCalendar(std::move(bytes));
-    std::vector<LONG> oids = assignOids(calendar);
+    OidTable eventByOid;
+    std::vector<LONG> oids = assignOids(calendar, &eventByOid);
     CalendarPart part;
     part.path = part.name = path;
     part.found = fileFound;
     part.byteEnd = calendar.bytes.size();
     part.eventCount = static_cast<int>(calendar.events.size());
-    return buildSnapshot(path, fileFound, std::move(calendar), std::move(oids), {part}, zone);
+    return assembleSnapshot(path, fileFound, std::move(calendar), std::move(oids),
+                            std::move(eventByOid), {part}, zone);
 }
 
 std::shared_ptr<const CalendarSnapshot>
 buildSnapshot(const std::wstring& path, bool fileFound, ical::Calendar calendar,
               std::vector<LONG> oids, std::vector<CalendarPart> parts, const ical::ZoneRule& zone) {
-    // Built in place: the index keeps a reference to the calendar beside it.
-    auto snapshot = std::make_shared<CalendarSnapshot>();
-    snapshot->path = path;
-    snapshot->fileFound = fileFound;
-    snapshot->zone = zone;
-    snapshot->calendar = std::move(calendar);
-    snapshot->index = std::make_unique<ical::OccurrenceIndex>(snapshot->calendar, zone);
-    snapshot->blocks = std::make_unique<OccurrenceBlocks>(*snapshot->index);
-    snapshot->oids = std::move(oids);
-    snapshot->eventByOid = OidTable(snapshot->oids.size());
-    for (size_t i = 0; i < snapshot->oids.size(); ++i)
-        snapshot->eventByOid.insert(snapshot->oids[i], static_cast<int>(i));
-    snapshot->latestStart = latestStartOf(snapshot->calendar);
-    snapshot->parts = std::move(parts);
-    listFirstOccurrences(*snapshot);
-    return snapshot;
+    OidTable eventByOid(oids.size());
+    for (size_t i = 0; i < oids.size(); ++i)
+        eventByOid.insert(oids[i], static_cast<int>(i));
+    return assembleSnapshot(path, fileFound, std::move(calendar), std::move(oids),
+                            std::move(eventByOid), std::move(parts), zone);
 }
 
 } // namespace pimstore

@@ -72,7 +72,9 @@ std::shared_ptr<const CalendarSnapshot> buildSnapshot(const std::wstring& path, 
                                                       const daybrook::ical::ZoneRule& zone);
 
 // Identifiers that stay the same for an event as long as its UID (or, without one, its summary
-// and start) does, whatever happens to the other events of the file.
-std::vector<LONG> assignOids(const daybrook::ical::Calendar& calendar);
+// and start) does, whatever happens to the other events of the file. eventByOid, when given,
+// receives each identifier with its event's index.
+std::vector<LONG> assignOids(const daybrook::ical::Calendar& calendar,
+                             OidTable* eventByOid = nullptr);
 
 } // namespace pimstore
