@@ -69,10 +69,6 @@ private:
     std::vector<std::string_view> identities_;
 };
 
-bool byStartThenOrder(const ical::Occurrence& a, const ical::Occurrence& b) {
-    return a.start != b.start ? a.start < b.start : a.order < b.order;
-}
-
 ical::LocalTime latestStartOf(const ical::Calendar& calendar) {
     ical::LocalTime latest = 0;
     for (const ical::Event& event : calendar.events) {
@@ -87,9 +83,7 @@ ical::LocalTime latestStartOf(const ical::Calendar& calendar) {
 }
 
 void listFirstOccurrences(CalendarSnapshot& snapshot) {
-    snapshot.firstOccurrences = snapshot.index->allEvents();
-    // Each event has its own place in the file: start and order sort them fully.
-    std::sort(snapshot.firstOccurrences.begin(), snapshot.firstOccurrences.end(), byStartThenOrder);
+    snapshot.firstOccurrences = snapshot.index->allEventsByStart();
     for (const ical::Occurrence& first : snapshot.firstOccurrences) {
         if (snapshot.isSeries(first.event))
             snapshot.seriesFirstOccurrences.push_back(first);
