@@ -9,7 +9,7 @@ namespace {
 std::string componentName(const ContentLine& line) {
     std::string name(trimmed(line.value));
     for (char& c : name)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        c = asciiUpper(c);
     return name;
 }
 

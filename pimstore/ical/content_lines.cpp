@@ -3,7 +3,6 @@
 #include "text_codec.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace daybrook::ical {
 
@@ -65,7 +64,7 @@ int lineNumberOfOffset(std::string_view bytes, size_t offset) {
 }
 
 bool isNameCharacter(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-';
+    return isAsciiAlphanumeric(c) || c == '-';
 }
 
 bool hasControlCharacter(std::string_view text) {
@@ -78,7 +77,7 @@ bool hasControlCharacter(std::string_view text) {
 std::string upperCase(std::string_view text) {
     std::string result(text);
     for (char& c : result)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        c = asciiUpper(c);
     return result;
 }
 
