@@ -41,8 +41,11 @@ struct LogicalLine {
 PhysicalLine physicalLineAt(std::string_view bytes, size_t position) {
     PhysicalLine line;
     line.begin = position;
-    const size_t lineBreak = bytes.find_first_of("\r\n", position);
-    line.textEnd = lineBreak == std::string_view::npos ? bytes.size() : lineBreak;
+    // A plain loop: find_first_of makes a library call per byte of the file.
+    size_t lineBreak = position;
+    while (lineBreak < bytes.size() && bytes[lineBreak] != '\r' && bytes[lineBreak] != '\n')
+        ++lineBreak;
+    line.textEnd = lineBreak;
     line.end = line.textEnd;
     if (line.end < bytes.size() && bytes[line.end] == '\r')
         ++line.end;
