@@ -203,6 +203,29 @@ bool LiveItem::rebuild() {
     return gHost.pendingList == nullptr;
 }
 
+// A Today screen waits for its own timer between queries: this one gives the processor to the
+// loader while it waits (a poll that only yields keeps a core busy and slows the loader down on a
+// busy machine), at the cost of up to a timer tick of the wait.
+bool LiveItem::waitForList() {
+    const ULONGLONG end = GetTickCount64() + kRebuildTimeout;
+    while (!loaderHasDelivered()) {
+        if (GetTickCount64() > end)
+            return false;
+        pump();
+        Sleep(1);
+    }
+    return true;
+}
+
+bool LiveItem::showList() {
+    SendMessageW(window_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record_), 0);
+    RECT client;
+    GetClientRect(window_, &client);
+    SetWindowPos(window_, nullptr, 0, 0, client.right, static_cast<int>(record_.cyp),
+                 SWP_NOMOVE | SWP_NOZORDER);
+    return RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW) != FALSE;
+}
+
 bool LiveItem::settle() {
     const ULONGLONG end = GetTickCount64() + kRebuildTimeout;
     while (GetTickCount64() < end) {

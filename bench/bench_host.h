@@ -82,6 +82,11 @@ public:
     bool rebuild();
     // Polls until a query finds nothing to do.
     bool settle();
+    // Waits until the loader has a list ready, looking every millisecond; false after 30 s.
+    bool waitForList();
+    // What the Today screen does with a list ready: takes it with a query, gives the window the
+    // height asked for and has it painted at once.
+    bool showList();
 
 private:
     bool pollUntilIdle();

@@ -1,8 +1,8 @@
 // bench.exe: the item's costs on this machine, measured against the real appointment store
 // through COM, with generated calendars. Prints median, minimum and maximum of repeated runs.
 //
-//   bench.exe [--runs <n>] [--rebuilds <n>] [--no-emulator]
-//             [--only builds|queries|scaling|loading|item|emulator]
+//   bench.exe [--runs <n>] [--rebuilds <n>] [--no-emulator] [--curves]
+//             [--only builds|queries|scaling|loading|firstpicture|item|emulator|curves]
 #include "bench_calendars.h"
 #include "bench_host.h"
 #include "bench_runs.h"
@@ -22,9 +22,11 @@ struct Arguments {
     int runs = 21;
     int rebuilds = 1000;
     bool emulator = true;
-    std::wstring only; // a group to run alone: builds, queries, scaling, loading, item, emulator
+    bool curves = false; // the curves are printed only when asked for
+    std::wstring only;   // a group to run alone
 
     bool wants(const wchar_t* group) const { return only.empty() || only == group; }
+    bool wantsCurves() const { return curves || only == L"curves"; }
 };
 
 bool parseArguments(int argc, wchar_t** argv, Arguments& arguments) {
@@ -36,6 +38,8 @@ bool parseArguments(int argc, wchar_t** argv, Arguments& arguments) {
             arguments.rebuilds = _wtoi(argv[++i]);
         else if (wcscmp(argv[i], L"--no-emulator") == 0)
             arguments.emulator = false;
+        else if (wcscmp(argv[i], L"--curves") == 0)
+            arguments.curves = true;
         else if (wcscmp(argv[i], L"--only") == 0 && hasValue)
             arguments.only = argv[++i];
         else
@@ -56,6 +60,7 @@ Calendars writeCalendars(const CalendarFolder& folder) {
     CalendarShape quiet;
     quiet.quietDays = kQuietDays;
     calendars.quiet = folder.write(L"quiet.ics", generateCalendar(quiet).text);
+    calendars.spare = folder.write(L"spare.ics", emptyCalendar());
     std::printf("calendars: heavy = %d single appointments and %d series, 2022-2031 (%zu KB);\n"
                 "           heavy with 2012-2021 before it = %d and %d (%zu KB);\n"
                 "           quiet = heavy with nothing in the %d days from today\n",
@@ -82,8 +87,12 @@ void runInTodayWindow(const CalendarFolder& folder, const Calendars& calendars,
         runScaling(standIn, calendars, arguments.runs);
     if (arguments.wants(L"loading"))
         runLoading(folder, calendars, arguments.runs);
+    if (arguments.wants(L"firstpicture"))
+        runFirstPicture(today.hwnd(), standIn, calendars, arguments.runs);
     if (arguments.wants(L"item"))
         runLiveItem(today.hwnd(), standIn, calendars, arguments.runs, arguments.rebuilds);
+    if (arguments.wantsCurves())
+        runCurves(standIn, folder, calendars, arguments.runs);
     if (database != INVALID_HANDLE_VALUE)
         DeviceCloseHandle(database);
     DestroyWindow(standIn);
@@ -96,8 +105,9 @@ int wmain(int argc, wchar_t** argv) {
     Arguments arguments;
     if (!parseArguments(argc, argv, arguments)) {
         std::fprintf(stderr,
-                     "usage: bench.exe [--runs <n>] [--rebuilds <n>] [--no-emulator]\n"
-                     "                 [--only builds|queries|scaling|loading|item|emulator]\n");
+                     "usage: bench.exe [--runs <n>] [--rebuilds <n>] [--no-emulator] [--curves]\n"
+                     "          [--only "
+                     "builds|queries|scaling|loading|firstpicture|item|emulator|curves]\n");
         return 2;
     }
     if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
@@ -109,7 +119,7 @@ int wmain(int argc, wchar_t** argv) {
                 arguments.runs, kNowYear, kNowMonth, kNowDay, kNowHour);
     const Calendars calendars = writeCalendars(folder);
     runInTodayWindow(folder, calendars, arguments);
-    if (arguments.emulator && arguments.wants(L"emulator"))
+    if (arguments.emulator && arguments.wants(L"emulator") && arguments.only != L"curves")
         runEmulatorPeak(calendars);
     leaveDevice();
     CoUninitialize();

@@ -187,6 +187,9 @@ HRESULT AppointmentStore::deleteAppointment(const CalendarSnapshot& source,
     const LONG oid = source.oidOf(item);
     UINT announcement = DB_CEOID_RECORD_DELETED;
     {
+        const CalendarWriteLock otherPrograms;
+        if (!otherPrograms.held())
+            return HRESULT_FROM_WIN32(ERROR_TIMEOUT);
         SectionLock guard(&fileLock_);
         // The file as it is now, so that nothing another program wrote meanwhile is lost.
         const std::shared_ptr<const CalendarSnapshot> current = reloadLocked(true);

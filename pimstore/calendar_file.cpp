@@ -10,6 +10,9 @@ const int kReadAttempts = 5;
 // About a second in all for a reader to let go of the file.
 const int kReplaceAttempts = 40;
 const DWORD kReplacePauseMs = 25;
+// A write takes well under a second; a program that keeps the lock this long is stuck.
+const DWORD kWriteLockPatienceMs = 30000;
+const wchar_t kWriteLockName[] = L"Local\\PimStoreCalendarWrite";
 
 ULONGLONG joined(DWORD high, DWORD low) {
     return (static_cast<ULONGLONG>(high) << 32) | low;
@@ -150,6 +153,21 @@ HRESULT replaceCalendarFile(const std::wstring& path, const std::string& bytes) 
         return failure;
     }
     return S_OK;
+}
+
+CalendarWriteLock::CalendarWriteLock() : mutex_(CreateMutexW(nullptr, FALSE, kWriteLockName)) {
+    if (!mutex_)
+        return;
+    // Abandoned: its owner died, but a replace is whole or not done, so the files are sound.
+    const DWORD waited = WaitForSingleObject(mutex_, kWriteLockPatienceMs);
+    held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+}
+
+CalendarWriteLock::~CalendarWriteLock() {
+    if (held_)
+        ReleaseMutex(mutex_);
+    if (mutex_)
+        CloseHandle(mutex_);
 }
 
 std::wstring folderOf(const std::wstring& path) {

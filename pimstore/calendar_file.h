@@ -31,4 +31,22 @@ HRESULT replaceCalendarFile(const std::wstring& path, const std::string& bytes);
 
 std::wstring folderOf(const std::wstring& path);
 
+// Held around reading, editing and replacing a calendar file, by every program on the device
+// that uses the store: two programs deleting at once (the Today screen and the Calendar program)
+// would otherwise each write its own edit of the same old file, and the first delete, reported
+// done, would be undone by the second.
+class CalendarWriteLock {
+public:
+    CalendarWriteLock();
+    ~CalendarWriteLock();
+    CalendarWriteLock(const CalendarWriteLock&) = delete;
+    CalendarWriteLock& operator=(const CalendarWriteLock&) = delete;
+    // False when another program kept it for longer than any write takes.
+    bool held() const { return held_; }
+
+private:
+    HANDLE mutex_;
+    bool held_ = false;
+};
+
 } // namespace pimstore

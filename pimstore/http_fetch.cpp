@@ -39,7 +39,13 @@ std::wstring describeError(DWORD error, DWORD timeoutMilliseconds) {
     case ERROR_WINHTTP_NAME_NOT_RESOLVED: return L"the server's name is unknown";
     case ERROR_WINHTTP_INVALID_URL:
     case ERROR_WINHTTP_UNRECOGNIZED_SCHEME: return L"the address is not a web address";
-    case ERROR_WINHTTP_SECURE_FAILURE: return L"the server's certificate is not trusted";
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID: return L"the server's certificate is not trusted";
+    // Some platforms report an untrusted certificate so too.
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+        return L"no secure connection could be made (is the server's certificate trusted?)";
     default: return L"the request failed (error " + std::to_wstring(error) + L")";
     }
 }

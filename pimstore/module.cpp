@@ -5,8 +5,12 @@
 
 #include "application.h"
 #include "appointment_store.h"
+#include "calendar_set.h"
 #include "pimstore_diagnostics.h"
 #include "registration.h"
+#include "subscription.h"
+
+#include <device.h>
 #include "text.h"
 
 namespace pimstore {
@@ -158,4 +162,22 @@ PIMSTORE_API BOOL WINAPI PimStoreGetLoadReport(PimStoreLoadReport* report, WCHAR
                               AppointmentStore::instance().subscriptionProblems();
     lstrcpynW(messages, text.c_str(), messagesLength);
     return static_cast<int>(text.size()) < messagesLength;
+}
+
+PIMSTORE_API int WINAPI PimStoreFetchSubscriptions(WCHAR* problems, int problemsLength) {
+    const DWORD timeout = DeviceGetNetworkTimeout();
+    int current = 0;
+    std::wstring text;
+    const CalendarSet calendars = CalendarSet::ofDevice();
+    for (const std::wstring& address : calendars.addresses()) {
+        std::wstring problem;
+        if (fetchSubscription(address, subscriptionCopyPath(address), timeout, problem) !=
+            FetchOutcome::Failed)
+            ++current;
+        else
+            text += addressForMessages(address) + L": " + problem + L"\n";
+    }
+    if (problems && problemsLength > 0)
+        lstrcpynW(problems, text.c_str(), problemsLength);
+    return current;
 }

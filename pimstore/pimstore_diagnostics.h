@@ -27,3 +27,11 @@ typedef struct PimStoreLoadReport {
 PIMSTORE_API BOOL WINAPI PimStoreGetLoadReport(PimStoreLoadReport* report, WCHAR* messages,
                                                int messagesLength);
 typedef BOOL(WINAPI* PimStoreGetLoadReportFunction)(PimStoreLoadReport*, WCHAR*, int);
+
+// Fetches every subscription among the device's calendars once, now, and waits for each (at most
+// the device's network timeout): what a device does when it synchronises before its owner looks,
+// so that a picture of the screen taken at once shows them. The store still fetches on its own in
+// the background. Returns how many copies are now as the servers have them; problems (may be
+// null) receives "<address>: <why>" for each that failed, one per line.
+PIMSTORE_API int WINAPI PimStoreFetchSubscriptions(WCHAR* problems, int problemsLength);
+typedef int(WINAPI* PimStoreFetchSubscriptionsFunction)(WCHAR*, int);

@@ -79,6 +79,12 @@ FetchOutcome keepCopy(const std::wstring& address, const std::wstring& copyPath,
         return FetchOutcome::Failed;
     }
     CreateDirectoryW(folderOf(copyPath).c_str(), nullptr);
+    // Another program on the device may be fetching the same subscription into the same copy.
+    const CalendarWriteLock otherPrograms;
+    if (!otherPrograms.held()) {
+        problem = L"the copy is being written by another program";
+        return FetchOutcome::Failed;
+    }
     std::string old;
     FileStamp stamp;
     const bool same = readCalendarFile(copyPath, old, stamp) && old == calendar;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmark (bench.exe) under Wine: building, refreshing and painting the
 # agenda against the real appointment store, with generated calendars. Arguments go to bench.exe
-# (--runs <n>, --rebuilds <n>, --no-emulator).
+# (--runs <n>, --rebuilds <n>, --no-emulator, --curves, --only <group>).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 "$DAYBROOK_ROOT/scripts/install-packages.sh"

@@ -16,6 +16,10 @@ command -v wine >/dev/null || needed+=(wine)
 command -v python3 >/dev/null || needed+=(python3)
 # The CalDAV server the calendars suite starts (run with the system's own Python).
 /usr/bin/python3 -c 'import radicale' 2>/dev/null || needed+=(radicale)
+# The certificate of the suite's HTTPS server is made at its start.
+command -v openssl >/dev/null || needed+=(openssl)
+# The performance page's plots (scripts/performance.sh).
+/usr/bin/python3 -c 'import matplotlib' 2>/dev/null || needed+=(python3-matplotlib)
 # The iCalendar fuzzer: clang with libFuzzer and the sanitizer runtimes, built natively.
 command -v clang++ >/dev/null || needed+=(clang)
 compgen -G '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null ||

@@ -261,6 +261,8 @@ int runHeadless(const Arguments& arguments) {
         captureTextDrawnBy(GetModuleHandleW(nullptr));
         screen.SetLibraryObserver(captureTextDrawnBy);
     }
+    // Nobody watches the screen fill in: what the device subscribes to is there from the start.
+    fetchSubscriptionsNow(stderr);
     if (arguments.item) {
         if (!screen.LoadItem(arguments.item, L"Daybrook")) {
             std::fwprintf(stderr, L"today: cannot load the item %ls (error %lu)\n", arguments.item,

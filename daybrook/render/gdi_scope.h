@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include "paint_selection.h"
+
 // Selects an object into a DC and puts the previous one back when it goes. A failed selection
 // (a null object) restores nothing, so the DC keeps what it had.
 class ScopedSelectObject {
@@ -77,10 +79,10 @@ private:
     HDC dc_;
 };
 
-// Deletes a cached object held in a slot and empties the slot.
+// Deletes a cached object held in a slot (once no paint can have it selected) and empties the
+// slot.
 template <typename Handle> void deleteCachedObject(Handle* slot) {
-    if (*slot)
-        DeleteObject(*slot);
+    deleteWhenUnselected(*slot);
     *slot = nullptr;
 }
 

@@ -2,6 +2,7 @@
 #include "fonts.h"
 #include "gdi_scope.h"
 #include "markers.h"
+#include "paint_selection.h"
 #include "render_lock.h"
 #include "scale.h"
 #include "text_drawing.h"
@@ -35,7 +36,8 @@ HPEN headingPenFor(COLORREF color) {
 // margin, then the text. Returns the text height plus the padding.
 int drawOwnHeading(HDC dc, const RECT& heading, const WCHAR* text) {
     UINT flags = DT_NOPREFIX | DT_SINGLELINE | readingOrderFlags();
-    ScopedSelectObject font(dc, getDateFont());
+    PaintSelection selection(dc);
+    selection.font(getDateFont());
     RECT measured = heading;
     DrawTextW(dc, text, -1, &measured, flags | DT_CALCRECT);
     int u = iconUnit();
@@ -54,13 +56,15 @@ int drawOwnHeading(HDC dc, const RECT& heading, const WCHAR* text) {
 
 int drawDayHeading(HWND window, HDC dc, RECT heading, double day, const WCHAR* text) {
     HPEN pen = headingPenFor(getTodayColor(window, kTodayColorHeadingRule));
-    ScopedSelectObject penSelected(dc, pen);
+    PaintSelection selection(dc);
+    selection.pen(pen);
     // Extensions see the date as the two halves of its 64 bits, low half first.
     ULONGLONG bits;
     static_assert(sizeof bits == sizeof day, "an OLE date is 64 bits");
     memcpy(&bits, &day, sizeof bits);
     ULONGLONG drawn = paintDayHeading(dc, &heading, static_cast<DWORD>(bits),
                                       static_cast<DWORD>(bits >> 32), text);
+    rereadListSelections(dc);
     if (static_cast<DWORD>(drawn) != 0)
         return static_cast<int>(static_cast<DWORD>(drawn));
     return drawOwnHeading(dc, heading, text);

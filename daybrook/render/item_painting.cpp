@@ -2,6 +2,7 @@
 #include "fonts.h"
 #include "gdi_scope.h"
 #include "markers.h"
+#include "paint_selection.h"
 #include "scale.h"
 #include "text_drawing.h"
 #include "../agenda/agenda_items.h"
@@ -15,7 +16,8 @@ HFONT AgendaItem::GetFont() {
 int TextItem::Paint(HWND, HDC dc, const RECT& rect) {
     int used = 0;
     if (text) {
-        ScopedSelectObject font(dc, getPlainFont());
+        PaintSelection selection(dc);
+        selection.font(getPlainFont());
         RECT textRect = rect;
         used =
             DrawTextW(dc, text, -1, &textRect, DT_NOPREFIX | DT_SINGLELINE | readingOrderFlags());
@@ -33,7 +35,8 @@ int SeparatorItem::Paint(HWND window, HDC dc, const RECT& rect) {
     int half = width / 2;
     int x1 = rect.left + width / 2 - half / 2;
     POINT rule[2] = {{x1, rect.top + u}, {x1 + half, rect.top + u}};
-    ScopedSelectObject pen(dc, getSeparatorPen(window));
+    PaintSelection selection(dc);
+    selection.pen(getSeparatorPen(window));
     Polyline(dc, rule, 2);
     height = 2 * u;
     return height;

@@ -1,5 +1,6 @@
 #include "line_painters.h"
 #include "fonts.h"
+#include "paint_selection.h"
 #include "render_lock.h"
 #include "text_drawing.h"
 #include "../agenda/agenda_items.h"
@@ -16,24 +17,19 @@ const int kTimeTextCapacity = 2 * kTimeFieldLength + 2;
 // The gap after the time column of the two-column layouts.
 const int kColumnGap = 5;
 
-// One painter call: where the next line goes, and the font selection to undo at the end.
+// One painter call: where the next line goes, and the fonts it selects.
 class LineContext {
 public:
     LineContext(HDC target, const RECT* area, const AppointmentLine* appointment)
         : dc(target), bounds(*area), rect(*area), flags(lineTextFlags()), line(appointment),
-          previousFont_(nullptr) {
+          selection_(target) {
         composeTimeText();
     }
-    ~LineContext() {
-        if (previousFont_)
-            SelectObject(dc, previousFont_);
-    }
 
-    // Draws text in the current rectangle, in font (the struck font for a struck line).
+    // Draws text in the current rectangle, in font (the struck font for a struck line). The
+    // painter holds the render lock with the fonts made.
     int draw(const WCHAR* text, HFONT font) {
-        HGDIOBJ previous = selectLineFont(dc, line, font);
-        if (!previousFont_)
-            previousFont_ = previous;
+        selection_.font(line->struck ? gFontCache.struckFont : font);
         return drawTextEllipsis(dc, text, -1, &rect, flags);
     }
     // Draws text and moves the rectangle's top below it.
@@ -72,7 +68,7 @@ private:
 
     LineContext(const LineContext&) = delete;
     LineContext& operator=(const LineContext&) = delete;
-    HGDIOBJ previousFont_;
+    PaintSelection selection_;
 };
 
 bool hasText(BSTR text) {

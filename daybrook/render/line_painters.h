@@ -5,8 +5,8 @@
 
 struct AppointmentLine;
 
-// Draws one appointment into bounds and returns the height used. Neither bounds nor the DC's
-// selected font change; the line's texts are never changed either.
+// Draws one appointment into bounds and returns the height used. Neither bounds nor the line's
+// texts change; the DC's selected font does only within a list paint (paint_selection.h).
 typedef int (*LinePainter)(HDC dc, const RECT* bounds, const AppointmentLine* line);
 
 const LinePainter* getPainterTable();

@@ -1,6 +1,7 @@
 #include "list_painting.h"
 #include "gdi_scope.h"
 #include "markers.h"
+#include "paint_selection.h"
 #include "scale.h"
 #include "today_colors.h"
 #include "../agenda/agenda_item.h"
@@ -100,9 +101,12 @@ int paintItems(AgendaList* list, HWND window, HDC dc, const RECT* clip) {
     rect.right -= u;
     rect.left = textIndent();
     ScopedTextState textState(dc);
+    ListPaintScope selections(dc);
     if (list->showIcon)
         drawItemIcon(dc, list->iconFrame);
     COLORREF textColor = getTodayColor(window, TODAYCOLOR_TEXT);
+    COLORREF setColor = textColor;
+    SetTextColor(dc, setColor);
 
     // y runs u ahead of the next item's top: it is both the height so far and the clip position.
     int y = u;
@@ -119,7 +123,10 @@ int paintItems(AgendaList* list, HWND window, HDC dc, const RECT* clip) {
                     drawItemIcon(dc, list->iconFrame);
                 color = getTodayColor(window, TODAYCOLOR_HIGHLIGHTEDTEXT);
             }
-            SetTextColor(dc, color);
+            if (color != setColor) {
+                SetTextColor(dc, color);
+                setColor = color;
+            }
             height = item->Paint(window, dc, rect);
         }
         y += height;

@@ -1,5 +1,6 @@
 #include "markers.h"
 #include "gdi_scope.h"
+#include "paint_selection.h"
 #include "render_lock.h"
 #include "scale.h"
 #include "today_colors.h"
@@ -143,8 +144,9 @@ void drawBusyMarker(HWND window, HDC dc, const AppointmentItem* item) {
         return;
     if (!gMarkerCache.markerPen)
         gMarkerCache.markerPen = CreatePen(PS_SOLID, 1, penColor);
-    ScopedSelectObject pen(dc, gMarkerCache.markerPen);
-    ScopedSelectObject fill(dc, brush);
+    PaintSelection selection(dc);
+    selection.pen(gMarkerCache.markerPen);
+    selection.brush(brush);
     int u = iconUnit();
     const RECT& lines = item->hitRect;
     int left = markerLeft(lines, u);

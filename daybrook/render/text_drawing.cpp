@@ -208,7 +208,3 @@ void releaseScratchBuffer() {
     delete[] gScratchBuffer;
     gScratchBuffer = nullptr;
 }
-
-HGDIOBJ selectLineFont(HDC dc, const AppointmentLine* line, HFONT font) {
-    return SelectObject(dc, line->struck ? getStruckFont() : font);
-}

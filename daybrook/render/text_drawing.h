@@ -33,6 +33,3 @@ WCHAR* getScratchBuffer(size_t units);
 void releaseScratchBuffer();
 // The multiday text ("multiday"), loaded by hasTime(0.0).
 const WCHAR* getMultidayText();
-
-// Selects the struck font for a struck line, else font; returns what was selected before.
-HGDIOBJ selectLineFont(HDC dc, const AppointmentLine* line, HFONT font);

@@ -15,6 +15,8 @@ The HTTP server answers /cal/<name>.ics as <folder>/modes/<name> says (no file: 
   huge   100 MB that begin like a calendar, with no length announced
 Every request is logged to <folder>/log/<name>.log as "<METHOD> <status> inm=<If-None-Match>
 ims=<If-Modified-Since>"; a stalled one as "GET stalling" when it begins.
+The same server also answers over HTTPS, with a certificate made for 127.0.0.1 at start
+(<folder>/tls/certificate.pem), which no device trusts until it is added to its roots.
 Radicale runs with its storage in <folder>/radicale, any password accepted for a user name
 (user "user" owns the collection /user/team/, made with MKCOL and filled with PUT from
 <folder>/caldav/*.ics)."""
@@ -25,6 +27,7 @@ import http.server
 import os
 import signal
 import socket
+import ssl
 import subprocess
 import sys
 import threading
@@ -167,10 +170,30 @@ def fill_radicale(folder, port):
             request("PUT", base + name, file.read(), {"Content-Type": "text/calendar"})
 
 
+def make_certificate(folder):
+    tls = os.path.join(folder, "tls")
+    os.makedirs(tls, exist_ok=True)
+    subprocess.run(
+        ["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "30",
+         "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+         "-keyout", os.path.join(tls, "key.pem"), "-out", os.path.join(tls, "certificate.pem")],
+        check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+        stderr=subprocess.DEVNULL)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(os.path.join(tls, "certificate.pem"), os.path.join(tls, "key.pem"))
+    return context
+
+
 def serve(folder):
     stop_event = threading.Event()
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler_for(folder, stop_event))
     server.daemon_threads = True
+    secure = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler_for(folder, stop_event))
+    secure.daemon_threads = True
+    # Each connection's handshake in its own thread: a client that gives up must not stop others.
+    secure.socket = make_certificate(folder).wrap_socket(
+        secure.socket, server_side=True, do_handshake_on_connect=False)
+    threading.Thread(target=secure.serve_forever, daemon=True).start()
     radicale_port = free_port()
     radicale = subprocess.Popen(
         ["/usr/bin/python3", "-m", "radicale", "--config", "",
@@ -184,6 +207,7 @@ def serve(folder):
         stop_event.set()
         radicale.terminate()
         threading.Thread(target=server.shutdown, daemon=True).start()
+        threading.Thread(target=secure.shutdown, daemon=True).start()
 
     signal.signal(signal.SIGTERM, finish)
     try:
@@ -194,7 +218,8 @@ def serve(folder):
         radicale.kill()
         raise
     with open(os.path.join(folder, "servers.txt.new"), "w") as file:
-        file.write("http=%d\nradicale=%d\n" % (server.server_address[1], radicale_port))
+        file.write("http=%d\nhttps=%d\nradicale=%d\n" % (
+            server.server_address[1], secure.server_address[1], radicale_port))
     os.replace(os.path.join(folder, "servers.txt.new"), os.path.join(folder, "servers.txt"))
     server.serve_forever()
     radicale.wait(30)

@@ -93,15 +93,17 @@ bool CalendarServers::load() {
     }
     folder = value;
     const std::string ports = readBytes(joinPath(folder, L"servers.txt"));
-    const size_t http = ports.find("http="), radicale = ports.find("radicale=");
-    if (http == std::string::npos || radicale == std::string::npos) {
+    const size_t http = ports.find("http="), https = ports.find("https="),
+                 radicale = ports.find("radicale=");
+    if (http == std::string::npos || https == std::string::npos || radicale == std::string::npos) {
         ADD_FAILURE() << "the servers did not write their ports";
         return false;
     }
     httpPort = std::atoi(ports.c_str() + http + 5);
+    httpsPort = std::atoi(ports.c_str() + https + 6);
     radicalePort = std::atoi(ports.c_str() + radicale + 9);
     namePrefix = freshNamePrefix();
-    return httpPort > 0 && radicalePort > 0;
+    return httpPort > 0 && httpsPort > 0 && radicalePort > 0;
 }
 
 std::wstring CalendarServers::calendarPath(const std::string& name) const {

@@ -38,6 +38,7 @@ bool contains(const std::vector<std::wstring>& subjects, const std::wstring& sub
 struct CalendarServers {
     std::wstring folder; // the servers' state, a device path
     int httpPort = 0;
+    int httpsPort = 0; // the same server over TLS, with a certificate nobody trusts yet
     int radicalePort = 0;
     // Put before every name, fresh for each test: the servers outlive a run, and a name's mode
     // and log from an earlier test (or an earlier run of this one) must not answer for it.

@@ -3,7 +3,8 @@
 // next fetch, keeps the last good copy whatever a server does, and never writes back.
 #include "calendar_test_support.h"
 
-#include <device_env.h>
+#include "pimstore_diagnostics.h"
+
 #include <gtest/gtest.h>
 #include <windbase.h>
 
@@ -16,26 +17,6 @@ namespace {
 // Generous: fetches run beside the other suites on a busy machine. Nothing waits this long
 // unless something is wrong.
 const DWORD kPatience = 60000;
-
-class NotifiedWindow {
-public:
-    NotifiedWindow() {
-        CEOID oid = 0;
-        WCHAR name[] = L"Appointments Database";
-        database_ = CeOpenDatabase(&oid, name, 0, 0, window_.hwnd());
-    }
-    ~NotifiedWindow() {
-        if (database_ != INVALID_HANDLE_VALUE)
-            DeviceCloseHandle(database_);
-    }
-    NotifiedWindow(const NotifiedWindow&) = delete;
-    NotifiedWindow& operator=(const NotifiedWindow&) = delete;
-    int received(UINT message) const { return window_.received(message); }
-
-private:
-    testing_support::TestWindow window_;
-    HANDLE database_ = INVALID_HANDLE_VALUE;
-};
 
 std::string single(const std::string& uid, const std::string& summary) {
     return calendarOf(eventText(uid, ":20261208T130000Z", ":20261208T140000Z", summary));
@@ -145,6 +126,45 @@ TEST_F(SubscriptionTest, AServerThatStallsNeverHoldsUpTheStore) {
         [&] { return servers_.log("slow").find("GET stalling") != std::string::npos; }, kPatience));
     EXPECT_TRUE(shows(L"Kept while waiting")) << "listed from the copy";
     EXPECT_FALSE(reported(address + L": ")) << "nothing has failed yet: the fetch still waits";
+}
+
+// The platform's own checks of the server's certificate stand: nothing is asked of a server the
+// device does not trust, and nothing from it is kept.
+TEST_F(SubscriptionTest, AnHttpsServerTheDeviceDoesNotTrustIsReportedAndNothingIsSentOrKept) {
+    servers_.serve("secure", single("secure", "Over TLS"));
+    const std::wstring address = L"https://127.0.0.1:" + std::to_wstring(servers_.httpsPort) +
+                                 servers_.calendarPath("secure");
+    DeviceCalendars device({address});
+    EXPECT_TRUE(pumpUntil(
+        [&] {
+            return reported(address + L": the server's certificate is not trusted") ||
+                   reported(address + L": no secure connection could be made");
+        },
+        kPatience))
+        << reportMessages();
+    EXPECT_FALSE(shows(L"Over TLS"));
+    EXPECT_TRUE(device.copies().empty()) << "nothing is kept from an untrusted server";
+    EXPECT_EQ("", servers_.log("secure")) << "no request reached it";
+}
+
+// What the Today screen emulator does before a picture: every subscription fetched and waited for.
+TEST_F(SubscriptionTest, FetchingNowFillsEveryCopyBeforeTheStoreIsAsked) {
+    servers_.serve("now", single("now", "Fetched at once"));
+    servers_.setMode("gone", "404");
+    const std::wstring gone = servers_.calendarAddress("gone");
+    DeviceCalendars device({servers_.calendarAddress("now"), gone}, 2000);
+    const HMODULE store = LoadLibraryW(L"pimstore.dll");
+    ASSERT_NE(nullptr, store);
+    auto fetchNow = reinterpret_cast<PimStoreFetchSubscriptionsFunction>(
+        reinterpret_cast<void*>(GetProcAddress(store, "PimStoreFetchSubscriptions")));
+    ASSERT_NE(nullptr, fetchNow);
+    WCHAR problems[1024];
+    EXPECT_EQ(1, fetchNow(problems, 1024)) << "one of the two is fetched";
+    EXPECT_EQ(1u, device.copies().size()) << "its copy is there when the call returns";
+    EXPECT_EQ(gone + L": the server has no calendar at this address (HTTP 404)\n",
+              std::wstring(problems));
+    EXPECT_TRUE(shows(L"Fetched at once")) << "listed at the first look";
+    FreeLibrary(store);
 }
 
 TEST_F(SubscriptionTest, AUserNameAndPasswordInTheAddressAreSentToTheServer) {

@@ -1,7 +1,9 @@
 #include "store_test_support.h"
 
 #include <device.h>
+#include <device_env.h>
 #include <gtest/gtest.h>
+#include <windbase.h>
 
 namespace store_testing {
 
@@ -195,6 +197,22 @@ std::string eventText(const std::string& uid, const std::string& start, const st
                       const std::string& summary, const std::string& extra) {
     return "BEGIN:VEVENT\r\nUID:" + uid + "\r\nDTSTART" + start + "\r\nDTEND" + end +
            "\r\nSUMMARY:" + summary + "\r\n" + extra + "END:VEVENT\r\n";
+}
+
+NotifiedWindow::NotifiedWindow() {
+    CEOID oid = 0;
+    WCHAR name[] = L"Appointments Database";
+    database_ = CeOpenDatabase(&oid, name, 0, 0, window_.hwnd());
+}
+
+NotifiedWindow::~NotifiedWindow() {
+    if (database_ != INVALID_HANDLE_VALUE)
+        DeviceCloseHandle(database_);
+}
+
+int NotifiedWindow::receivedAny() const {
+    return received(DB_CEOID_CREATED) + received(DB_CEOID_CHANGED) +
+           received(DB_CEOID_RECORD_DELETED);
 }
 
 } // namespace store_testing

@@ -49,6 +49,23 @@ private:
     std::wstring path_;
 };
 
+// A window registered for the object store's notifications, as the item registers its own.
+class NotifiedWindow {
+public:
+    NotifiedWindow();
+    ~NotifiedWindow();
+    NotifiedWindow(const NotifiedWindow&) = delete;
+    NotifiedWindow& operator=(const NotifiedWindow&) = delete;
+
+    int received(UINT message) const { return window_.received(message); }
+    int receivedAny() const; // created, changed or deleted
+    WPARAM lastOid(UINT message) const { return window_.lastWParam(message); }
+
+private:
+    testing_support::TestWindow window_;
+    HANDLE database_ = INVALID_HANDLE_VALUE;
+};
+
 // The store as the item uses it.
 struct StoreSession {
     explicit StoreSession(HWND owner = nullptr);

@@ -4,7 +4,6 @@
 
 #include "pimstore_diagnostics.h"
 
-#include <device_env.h>
 #include <gtest/gtest.h>
 #include <windbase.h>
 
@@ -13,36 +12,8 @@
 
 using namespace store_testing;
 using testing_support::pumpUntil;
-using testing_support::TestWindow;
 
 namespace {
-
-// A window registered for the object store's notifications, as the item registers its own.
-class NotifiedWindow {
-public:
-    NotifiedWindow() {
-        CEOID oid = 0;
-        WCHAR name[] = L"Appointments Database";
-        database_ = CeOpenDatabase(&oid, name, 0, 0, window_.hwnd());
-    }
-    ~NotifiedWindow() {
-        if (database_ != INVALID_HANDLE_VALUE)
-            DeviceCloseHandle(database_);
-    }
-    NotifiedWindow(const NotifiedWindow&) = delete;
-    NotifiedWindow& operator=(const NotifiedWindow&) = delete;
-
-    int received(UINT message) const { return window_.received(message); }
-    int receivedAny() const {
-        return received(DB_CEOID_CREATED) + received(DB_CEOID_CHANGED) +
-               received(DB_CEOID_RECORD_DELETED);
-    }
-    WPARAM lastOid(UINT message) const { return window_.lastWParam(message); }
-
-private:
-    TestWindow window_;
-    HANDLE database_ = INVALID_HANDLE_VALUE;
-};
 
 // Another program reading the calendar: the file open without FILE_SHARE_DELETE, so that it
 // cannot be replaced until the reader closes it.

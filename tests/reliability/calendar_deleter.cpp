@@ -1,6 +1,7 @@
 // A separate program that deletes every appointment of the device's calendar through the store,
 // one rewrite of the file after the other, so that a test can end it at any moment.
-//   calendar_deleter.exe <event name>
+//   calendar_deleter.exe <event name> [<subject start>]
+// With a subject start it deletes only the appointments whose subject begins with it.
 // Sets the named event just before its first delete, so that the test sees it begin without
 // opening the file. Prints "deleted=N" and exits 0 when every appointment is deleted, 2 when a
 // delete fails, 1 on bad arguments or when the store cannot be reached.
@@ -8,6 +9,7 @@
 #include <pimstore.h>
 
 #include <cstdio>
+#include <cwchar>
 
 namespace {
 
@@ -27,33 +29,54 @@ IPOutlookItemCollection* appointments(IPOutlookApp* application) {
     return items;
 }
 
-// Deletes the first appointment of the collection.
-bool deleteFirst(IPOutlookItemCollection* items) {
+IAppointment* appointmentAt(IPOutlookItemCollection* items, int index) {
     IDispatch* item = nullptr;
-    if (FAILED(items->Item(1, &item)) || !item)
-        return false;
+    if (FAILED(items->Item(index, &item)) || !item)
+        return nullptr;
     IAppointment* appointment = nullptr;
-    HRESULT result = item->QueryInterface(IID_IAppointment, reinterpret_cast<void**>(&appointment));
+    if (FAILED(item->QueryInterface(IID_IAppointment, reinterpret_cast<void**>(&appointment))))
+        appointment = nullptr;
     item->Release();
-    if (FAILED(result) || !appointment)
-        return false;
-    result = appointment->Delete();
-    appointment->Release();
-    return SUCCEEDED(result);
+    return appointment;
+}
+
+bool subjectBegins(IAppointment* appointment, const wchar_t* start) {
+    BSTR subject = nullptr;
+    const bool begins = SUCCEEDED(appointment->get_Subject(&subject)) && subject &&
+                        wcsncmp(subject, start, wcslen(start)) == 0;
+    SysFreeString(subject);
+    return begins;
+}
+
+// The first appointment of the collection whose subject begins so; null when none does.
+IAppointment* firstWanted(IPOutlookItemCollection* items, const wchar_t* start) {
+    int count = 0;
+    if (FAILED(items->get_Count(&count)))
+        return nullptr;
+    for (int index = 1; index <= count; ++index) {
+        IAppointment* appointment = appointmentAt(items, index);
+        if (appointment && subjectBegins(appointment, start))
+            return appointment;
+        if (appointment)
+            appointment->Release();
+    }
+    return nullptr;
 }
 
 // Deletes until none is left; kAllDeleted, or kDeleteFailed as soon as one fails.
-int deleteAll(IPOutlookApp* application, HANDLE started, int* deleted) {
+int deleteAll(IPOutlookApp* application, const wchar_t* subjectStart, HANDLE started,
+              int* deleted) {
     for (;;) {
         IPOutlookItemCollection* items = appointments(application);
         if (!items)
             return kDeleteFailed;
-        int count = 0;
-        bool done = SUCCEEDED(items->get_Count(&count)) && count == 0;
+        IAppointment* wanted = firstWanted(items, subjectStart);
+        const bool done = wanted == nullptr;
         bool ok = done;
         if (!done) {
             SetEvent(started);
-            ok = deleteFirst(items);
+            ok = SUCCEEDED(wanted->Delete());
+            wanted->Release();
         }
         items->Release();
         if (done)
@@ -67,7 +90,10 @@ int deleteAll(IPOutlookApp* application, HANDLE started, int* deleted) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2)
+    if (argc != 2 && argc != 3)
+        return kUnusable;
+    wchar_t subjectStart[64] = L"";
+    if (argc == 3 && !MultiByteToWideChar(CP_UTF8, 0, argv[2], -1, subjectStart, 64))
         return kUnusable;
     HANDLE started = OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[1]);
     if (!started)
@@ -82,7 +108,7 @@ int main(int argc, char** argv) {
     if (SUCCEEDED(CoCreateInstance(CLSID_Application, nullptr, CLSCTX_INPROC_SERVER,
                                    IID_IPOutlookApp, reinterpret_cast<void**>(&application))) &&
         SUCCEEDED(application->Logon(0))) {
-        status = deleteAll(application, started, &deleted);
+        status = deleteAll(application, subjectStart, started, &deleted);
         application->Logoff();
     }
     if (application)

@@ -82,6 +82,21 @@ int countEvents(const std::string& bytes) {
     return static_cast<int>(daybrook::ical::readCalendar(bytes).events.size());
 }
 
+// A calendar of one-off events in March 2026, the i-th called "<subject(i)> <i>".
+template <typename Subject> std::string calendarOfEvents(int count, Subject subject) {
+    std::string events;
+    for (int i = 0; i < count; ++i) {
+        char event[256];
+        std::snprintf(event, sizeof event,
+                      "BEGIN:VEVENT\r\nUID:e%d@tests\r\nDTSTART:202603%02dT%02d0000\r\n"
+                      "DTEND:202603%02dT%02d3000\r\nSUMMARY:%s %d\r\nEND:VEVENT\r\n",
+                      i, 10 + i % 20, 8 + i % 10, 10 + i % 20, 8 + i % 10, subject(i), i);
+        events += event;
+    }
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Daybrook tests//EN\r\n" + events +
+           "END:VCALENDAR\r\n";
+}
+
 class StoreRewriteTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -193,12 +208,15 @@ TEST_F(StoreRewriteTest, ARewriteThatCannotReplaceTheFileLeavesItAloneAndCleansU
 // The writer program, started with the name of an event it sets just before its first delete.
 class Writer {
 public:
-    Writer(const std::wstring& program, int round) {
+    // With a subject start it deletes only the appointments whose subject begins so.
+    Writer(const std::wstring& program, int round, const std::wstring& subjectStart = L"") {
         char name[64];
         std::snprintf(name, sizeof name, "daybrook-deleter-%lu-%d", GetCurrentProcessId(), round);
         started_ = CreateEventA(nullptr, TRUE, FALSE, name);
         std::wstring commandLine =
             L"\"" + program + L"\" " + std::wstring(name, name + std::strlen(name));
+        if (!subjectStart.empty())
+            commandLine += L" " + subjectStart;
         // Launching is not what is tested: a launch refused for a moment is tried again.
         for (int attempt = 0; attempt < 5 && !process_.hProcess; ++attempt) {
             STARTUPINFOW startup = {};
@@ -254,18 +272,7 @@ private:
 // refuses to rename over a file that anyone holds open, and the writer's deletes would fail.
 TEST_F(StoreRewriteTest, AWriterKilledAtAnyMomentLeavesAWholeFile) {
     // Enough events that the writer's work takes a while: it is ended somewhere inside it.
-    std::string events;
-    for (int i = 0; i < 60; ++i) {
-        char event[256];
-        std::snprintf(event, sizeof event,
-                      "BEGIN:VEVENT\r\nUID:e%d@tests\r\nDTSTART:202603%02dT%02d0000\r\n"
-                      "DTEND:202603%02dT%02d3000\r\nSUMMARY:Event %d\r\nEND:VEVENT\r\n",
-                      i, 10 + i % 20, 8 + i % 10, 10 + i % 20, 8 + i % 10, i);
-        events += event;
-    }
-    const std::string original =
-        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Daybrook tests//EN\r\n" + events +
-        "END:VCALENDAR\r\n";
+    const std::string original = calendarOfEvents(60, [](int) { return "Event"; });
     const std::vector<Segment> segments = segmentsOf(original);
     const std::wstring program = programFolder() + L"\\calendar_deleter.exe";
     // The first round runs whole: its length is the span the later rounds are ended within.
@@ -306,6 +313,25 @@ TEST_F(StoreRewriteTest, AWriterKilledAtAnyMomentLeavesAWholeFile) {
     EXPECT_GT(cutShort, 0) << "some writers are ended in the middle of their work";
     std::printf("[ figures  ] a whole run: %lu ms; writers ended in their work: %d of %d\n",
                 static_cast<unsigned long>(wholeRun), cutShort, kRounds);
+}
+
+// The Today screen and the Calendar program deleting from one calendar at once: neither writes
+// its edit over the other's, so every delete that reports done stays done.
+TEST_F(StoreRewriteTest, TwoProgramsDeletingAtOnceKeepEachOthersDeletes) {
+    ASSERT_TRUE(calendar.rewrite(
+        calendarOfEvents(40, [](int i) { return i % 2 ? "Morning" : "Evening"; })));
+    const std::wstring program = programFolder() + L"\\calendar_deleter.exe";
+    Writer mornings(program, 100, L"Morning");
+    Writer evenings(program, 101, L"Evening");
+    ASSERT_TRUE(mornings.launched() && evenings.launched())
+        << "both start (errors:" << mornings.launchErrors() << evenings.launchErrors() << ")";
+    const DWORD morningsCode = mornings.endAfter(120000);
+    const DWORD eveningsCode = evenings.endAfter(120000);
+    EXPECT_EQ(Writer::kAllDeleted, morningsCode) << "every delete of the first program succeeds";
+    EXPECT_EQ(Writer::kAllDeleted, eveningsCode) << "every delete of the second program succeeds";
+    const std::string now = calendar.contents();
+    EXPECT_EQ(0, countEvents(now)) << "no delete came undone:\n" << now;
+    EXPECT_FALSE(fileExists(temporary())) << "and no new file is left";
 }
 
 // Every real export the store accepts loses exactly the deleted event and not one byte more;

@@ -2,6 +2,7 @@
 #include "render/drawing_caches.h"
 #include "render/fonts.h"
 #include "render/gdi_scope.h"
+#include "render/paint_selection.h"
 #include "render/text_drawing.h"
 #include "settings/options.h"
 
@@ -99,6 +100,22 @@ TEST_F(FontTest, FontsAreRemadeOnlyForTheOptionsThatChanged) {
     EXPECT_EQ(nullptr, gFontCache.plainFont);
     EXPECT_EQ(-13, describe(getPlainFont()).lfHeight) << "made again from the same options";
     EXPECT_NE(nullptr, gFontCache.dateFont);
+}
+
+TEST_F(FontTest, FontsRemadeWhileAPaintHasOneSelectedAreDeletedOnlyWhenThePaintEnds) {
+    Canvas canvas(10, 10);
+    GdiTracker tracker;
+    HFONT plain = getPlainFont();
+    ASSERT_EQ(4u, tracker.live());
+    {
+        PaintSelection selection(canvas.dc());
+        selection.font(plain);
+        gOptions.AppointmentFontSize = 10; // as the loader thread sees a changed option
+        EXPECT_NE(plain, getPlainFont());
+        EXPECT_EQ(7u, tracker.live())
+            << "the three old appointment fonts wait: the paint may still have them selected";
+    }
+    EXPECT_EQ(4u, tracker.live()) << "the last paint to end deletes them";
 }
 
 TEST_F(TextTest, LineFlagsFollowWordWrapAndReadingOrder) {

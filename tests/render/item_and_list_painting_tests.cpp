@@ -457,6 +457,31 @@ TEST_F(PaintingTest, AScrolledWindowKeepsItsVisibleRowsInTheBuffer) {
     EXPECT_EQ(kWatermark, screen.pixel(100, 300));
 }
 
+TEST_F(PaintingTest, AListPaintSelectsAFontOnlyWhenTheNextTextNeedsAnother) {
+    Canvas canvas(240, 320);
+    AgendaList* list = new AgendaList(kDay, 1);
+    list->Insert(new DayHeadingItem(kDay, L"Monday"), 0);
+    AppointmentItem* first = makeAppointment(L"Review", L"Lab", 10, 11);
+    list->Insert(first, 1);
+    AppointmentItem* second = makeAppointment(L"Lunch", L"Cafe", 12, 13, first);
+    list->Insert(second, 2);
+    list->Insert(makeAppointment(L"Call", L"", 14, 15, second), 3);
+    list->Insert(new TextItem(L"Nothing further today", 0), 4);
+    paintItems(list, today.item(), canvas.dc(), nullptr); // the heights are measured once
+    DrawTextRecorder recorder;
+    paintItems(list, today.item(), canvas.dc(), nullptr);
+    int changes = 0;
+    HFONT previous = nullptr;
+    for (const DrawnText& drawn : recorder.drawn()) {
+        changes += drawn.font != previous;
+        previous = drawn.font;
+    }
+    EXPECT_GT(changes, 4) << "the heading, appointment and plain fonts take turns";
+    EXPECT_EQ(changes + 1, recorder.fontSelections())
+        << "each font selected when a text needs another, the DC's own put back once";
+    destroyList(list);
+}
+
 TEST_F(PaintingTest, RepeatedPaintsLeakNothingAndRestoreEverySelection) {
     Canvas screen(240, 320);
     HDC dc = screen.dc();
@@ -485,6 +510,8 @@ TEST_F(PaintingTest, RepeatedPaintsLeakNothingAndRestoreEverySelection) {
             paintCurrentList(today.item(), dc, RECT{0, 0, 240, 100});
             paintItems(list, today.item(), dc, nullptr);
         }
+        for (int i = 0; i < list->count; ++i) // each item alone, outside a list paint
+            list->items[i]->Paint(today.item(), dc, RECT{0, 0, 240, 100});
         EXPECT_EQ(font, GetCurrentObject(dc, OBJ_FONT));
         EXPECT_EQ(pen, GetCurrentObject(dc, OBJ_PEN));
         EXPECT_EQ(brush, GetCurrentObject(dc, OBJ_BRUSH));

@@ -247,12 +247,15 @@ template <int Id, typename Handle> void trackDeletion(BOOL(WINAPI* real)(Handle)
 }
 
 decltype(&DrawTextW) gRealDrawText = nullptr;
+decltype(&SelectObject) gRealSelectObject = nullptr;
 
 void installHooks() {
     if (gRealDrawText)
         return;
     gRealDrawText = original<decltype(&DrawTextW)>("user32", "DrawTextW");
     patch(gRealDrawText, &DrawTextRecorder::Record);
+    gRealSelectObject = original<decltype(&SelectObject)>("gdi32", "SelectObject");
+    patch(gRealSelectObject, &DrawTextRecorder::RecordSelection);
     trackCreation<0>(original<decltype(&CreateFontIndirectW)>("gdi32", "CreateFontIndirectW"),
                      "CreateFontIndirectW");
     trackCreation<1>(original<decltype(&CreateSolidBrush)>("gdi32", "CreateSolidBrush"),
@@ -267,7 +270,7 @@ void installHooks() {
     trackDeletion<7>(original<decltype(&DeleteDC)>("gdi32", "DeleteDC"));
 }
 
-DrawTextRecorder::DrawTextRecorder() : measurements_(0) {
+DrawTextRecorder::DrawTextRecorder() : measurements_(0), fontSelections_(0) {
     installHooks();
     gRecorder = this;
 }
@@ -286,6 +289,12 @@ int WINAPI DrawTextRecorder::Record(HDC dc, LPCWSTR text, int count, RECT* rect,
             DrawnText{count < 0 ? std::wstring(text) : std::wstring(text, count), before, flags,
                       static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT)), result});
     return result;
+}
+
+HGDIOBJ WINAPI DrawTextRecorder::RecordSelection(HDC dc, HGDIOBJ object) {
+    if (gRecorder && GetObjectType(object) == OBJ_FONT)
+        ++gRecorder->fontSelections_;
+    return gRealSelectObject(dc, object);
 }
 
 GdiTracker::GdiTracker() {

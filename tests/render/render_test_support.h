@@ -88,13 +88,17 @@ public:
     ~DrawTextRecorder();
     const std::vector<DrawnText>& drawn() const { return drawn_; }
     int measurements() const { return measurements_; }
+    // SelectObject calls with a font, those that put one back included.
+    int fontSelections() const { return fontSelections_; }
 
-    // Stands in for DrawTextW in the import table.
+    // Stand in for DrawTextW and SelectObject in the import table.
     static int WINAPI Record(HDC dc, LPCWSTR text, int count, RECT* rect, UINT flags);
+    static HGDIOBJ WINAPI RecordSelection(HDC dc, HGDIOBJ object);
 
 private:
     std::vector<DrawnText> drawn_;
     int measurements_;
+    int fontSelections_;
 };
 
 // Follows every GDI object and DC the code creates while it lives, and which of them were deleted

@@ -24,10 +24,16 @@ TempFolder::TempFolder() {
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);
     static LONG counter = 0;
-    wchar_t name[64];
-    swprintf(name, 64, L"daybrook-%lu-%ld", GetCurrentProcessId(), InterlockedIncrement(&counter));
-    path_ = std::wstring(base) + name;
-    CreateDirectoryW(path_.c_str(), nullptr);
+    // Process numbers come round again, and a folder an earlier process could not remove (or a
+    // thread of its recreated) must not pass for a fresh one.
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        wchar_t name[64];
+        swprintf(name, 64, L"daybrook-%lu-%ld", GetCurrentProcessId(),
+                 InterlockedIncrement(&counter));
+        path_ = std::wstring(base) + name;
+        if (CreateDirectoryW(path_.c_str(), nullptr) || GetLastError() != ERROR_ALREADY_EXISTS)
+            return;
+    }
 }
 
 TempFolder::~TempFolder() {
