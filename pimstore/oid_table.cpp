@@ -16,14 +16,13 @@ size_t slotsFor(size_t entries) {
 
 } // namespace
 
-OidTable::OidTable(size_t expected)
-    : oids_(slotsFor(expected), 0), indexes_(slotsFor(expected), -1) {}
+OidTable::OidTable(size_t expected) : slots_(slotsFor(expected)) {}
 
 size_t OidTable::slotOf(LONG oid) const {
-    const size_t mask = oids_.size() - 1;
+    const size_t mask = slots_.size() - 1;
     // Identifiers made by stepping past a collision are consecutive: mixed, they spread out.
     size_t slot = (static_cast<std::uint32_t>(oid) * 2654435761u) & mask;
-    while (oids_[slot] != 0 && oids_[slot] != oid)
+    while (slots_[slot].oid != 0 && slots_[slot].oid != oid)
         slot = (slot + 1) & mask;
     return slot;
 }
@@ -31,13 +30,13 @@ size_t OidTable::slotOf(LONG oid) const {
 bool OidTable::insert(LONG oid, int index) {
     if (oid == 0)
         return false;
-    if ((count_ + 1) * 2 > oids_.size())
+    if ((count_ + 1) * 2 > slots_.size())
         grow();
-    const size_t slot = slotOf(oid);
-    if (oids_[slot] == oid)
+    Slot& slot = slots_[slotOf(oid)];
+    if (slot.oid == oid)
         return false;
-    oids_[slot] = oid;
-    indexes_[slot] = index;
+    slot.oid = oid;
+    slot.index = index;
     ++count_;
     return true;
 }
@@ -45,23 +44,16 @@ bool OidTable::insert(LONG oid, int index) {
 int OidTable::find(LONG oid) const {
     if (oid == 0)
         return -1;
-    const size_t slot = slotOf(oid);
-    return oids_[slot] == oid ? indexes_[slot] : -1;
+    const Slot& slot = slots_[slotOf(oid)];
+    return slot.oid == oid ? slot.index : -1;
 }
 
 void OidTable::grow() {
-    std::vector<LONG> oids;
-    std::vector<int> indexes;
-    oids.swap(oids_);
-    indexes.swap(indexes_);
-    oids_.assign(oids.size() * 2, 0);
-    indexes_.assign(oids.size() * 2, -1);
-    for (size_t i = 0; i < oids.size(); ++i) {
-        if (oids[i] == 0)
-            continue;
-        const size_t slot = slotOf(oids[i]);
-        oids_[slot] = oids[i];
-        indexes_[slot] = indexes[i];
+    std::vector<Slot> old(slots_.size() * 2);
+    old.swap(slots_);
+    for (const Slot& slot : old) {
+        if (slot.oid != 0)
+            slots_[slotOf(slot.oid)] = slot;
     }
 }
 

@@ -21,8 +21,12 @@ private:
     size_t slotOf(LONG oid) const; // its slot, or the empty one where it would go
     void grow();
 
-    std::vector<LONG> oids_; // 0 marks an empty slot: no identifier is 0
-    std::vector<int> indexes_;
+    // Side by side, so that a probe touches one place in memory.
+    struct Slot {
+        LONG oid = 0; // 0 marks an empty slot: no identifier is 0
+        int index = -1;
+    };
+    std::vector<Slot> slots_;
     size_t count_ = 0;
 };
 
