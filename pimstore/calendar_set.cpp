@@ -1,5 +1,6 @@
 #include "calendar_set.h"
 
+#include "oid_table.h"
 #include "text.h"
 
 #include <device.h>
@@ -7,7 +8,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cwctype>
-#include <unordered_set>
 
 namespace pimstore {
 
@@ -126,11 +126,12 @@ LONG mixedOid(LONG oid, const std::wstring& calendarName) {
 }
 
 void makeUnique(std::vector<LONG>& oids) {
-    std::unordered_set<LONG> used = {kReservedOid};
+    OidTable used(oids.size() + 1);
+    used.insert(kReservedOid, -1);
     for (LONG& oid : oids) {
-        while (oid == 0 || used.count(oid))
+        while (oid == 0 || used.contains(oid))
             oid = static_cast<LONG>((static_cast<std::uint32_t>(oid) + 1) & 0x7FFFFFFF);
-        used.insert(oid);
+        used.insert(oid, 0);
     }
 }
 

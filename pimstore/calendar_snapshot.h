@@ -5,12 +5,12 @@
 #include "calendar.h"
 #include "occurrence_blocks.h"
 #include "occurrence_index.h"
+#include "oid_table.h"
 
 #include <windows.h>
 
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace pimstore {
@@ -36,7 +36,7 @@ struct CalendarSnapshot {
     std::unique_ptr<daybrook::ical::OccurrenceIndex> index; // refers to calendar
     std::unique_ptr<OccurrenceBlocks> blocks;               // answers windows from index
     std::vector<LONG> oids;                                 // per event; never 0
-    std::unordered_map<LONG, int> eventByOid;
+    OidTable eventByOid;
     // Every shown event once (a series as its first occurrence), by start then file order.
     std::vector<daybrook::ical::Occurrence> firstOccurrences;
     // The same for series only, which a query without recurrences checks one by one.
@@ -72,7 +72,9 @@ std::shared_ptr<const CalendarSnapshot> buildSnapshot(const std::wstring& path, 
                                                       const daybrook::ical::ZoneRule& zone);
 
 // Identifiers that stay the same for an event as long as its UID (or, without one, its summary
-// and start) does, whatever happens to the other events of the file.
-std::vector<LONG> assignOids(const daybrook::ical::Calendar& calendar);
+// and start) does, whatever happens to the other events of the file. eventByOid, when given,
+// receives each identifier with its event's index.
+std::vector<LONG> assignOids(const daybrook::ical::Calendar& calendar,
+                             OidTable* eventByOid = nullptr);
 
 } // namespace pimstore

@@ -1,8 +1,12 @@
 // The store's iCalendar reader beside libical, natively (no Wine): both read and expand the same
 // generated calendars of 20,000 and 200,000 events over their ten years, each in a child process
 // of its own so that its peak memory is its own. Prints MB/s and peak resident memory.
+// With --loads, times instead what the store's load does, natively, on the same calendars written
+// to files: each file read and parsed, then also indexed (wall time, as the benchmark under Wine
+// times its loads), for scripts/load-vs-native.sh to set beside the loads under Wine.
 //
 //   native_bench [runs]
+//   native_bench --loads [runs]
 #include "bench_calendars.h"
 #include "calendar.h"
 #include "occurrence_index.h"
@@ -13,6 +17,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <ctime>
 #include <cstdio>
 #include <cstdlib>
@@ -138,9 +143,73 @@ void compare(const char* name, int scale, int runs) {
     std::fflush(stdout);
 }
 
+// As the store reads a file: sized once from the file's length, then read whole.
+std::string fileText(const std::string& path) {
+    std::string text;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return text;
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        const long size = std::ftell(file);
+        std::rewind(file);
+        text.resize(size > 0 ? static_cast<size_t>(size) : 0);
+        text.resize(std::fread(&text[0], 1, text.size(), file));
+    }
+    std::fclose(file);
+    return text;
+}
+
+double wallMilliseconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since)
+        .count();
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// The file read and parsed, and the same followed by the index the store builds, each timed
+// `runs` times; two copies of the file read in turn, as the loads under Wine do.
+void timeLoads(const char* id, int scale, int runs) {
+    const std::string text = calendarText(scale);
+    const std::string paths[2] = {"/tmp/native-load-" + std::to_string(getpid()) + "-a.ics",
+                                  "/tmp/native-load-" + std::to_string(getpid()) + "-b.ics"};
+    for (const std::string& path : paths) {
+        FILE* file = std::fopen(path.c_str(), "wb");
+        if (!file || std::fwrite(text.data(), 1, text.size(), file) != text.size())
+            std::exit(1);
+        std::fclose(file);
+    }
+    std::vector<double> parses;
+    std::vector<double> loads;
+    size_t events = 0;
+    for (int i = 0; i < runs; ++i) {
+        auto start = std::chrono::steady_clock::now();
+        events = ical::readCalendar(fileText(paths[i % 2])).events.size();
+        parses.push_back(wallMilliseconds(start));
+        start = std::chrono::steady_clock::now();
+        const ical::Calendar calendar = ical::readCalendar(fileText(paths[(i + 1) % 2]));
+        const ical::OccurrenceIndex index(calendar, ical::ZoneRule());
+        loads.push_back(wallMilliseconds(start));
+    }
+    for (const std::string& path : paths)
+        std::remove(path.c_str());
+    std::printf(
+        "%s native: %zu events, read and parsed %.1f ms, read, parsed and indexed %.1f ms\n", id,
+        events, median(parses), median(loads));
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "--loads") {
+        const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+        timeLoads("L1", 1, runs);
+        timeLoads("L2", 10, runs);
+        return 0;
+    }
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     std::printf("Reading and expanding %d-%d, native, processor time, median of %d runs\n",
                 kFirstYear, kLastYear, runs);

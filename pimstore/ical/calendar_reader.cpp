@@ -22,6 +22,12 @@ size_t likelyEventCount(std::string_view bytes) {
     return count;
 }
 
+// An event with RECURRENCE-ID, by its place among the events, with what it replaces.
+struct ParsedOverride {
+    size_t event = 0;
+    ParsedEvent parsed;
+};
+
 // Builds events and zones as their components end. A zone an event asked for before the file
 // defined it was read from the built-in table: the file is then read again with every zone of
 // the file known from the start.
@@ -31,19 +37,17 @@ public:
         : zones_(calendar.zones, calendar.diagnostics), diagnostics_(calendar.diagnostics) {
         for (const ZoneDefinition& zone : knownFirst)
             zones_.addDefinition(zone);
-        const size_t expected = likelyEventCount(calendar.bytes);
-        events_.reserve(expected);
-        parsed_.reserve(expected);
+        events_.reserve(likelyEventCount(calendar.bytes));
     }
 
     void accept(Component& child) override {
         if (child.name == "VEVENT") {
             events_.emplace_back();
-            parsed_.emplace_back();
-            if (!buildEvent(child, zones_, events_.back(), parsed_.back(), diagnostics_)) {
+            ParsedEvent parsed;
+            if (!buildEvent(child, zones_, events_.back(), parsed, diagnostics_))
                 events_.pop_back();
-                parsed_.pop_back();
-            }
+            else if (parsed.hasRecurrenceId)
+                overrides_.push_back({events_.size() - 1, parsed});
             return;
         }
         if (child.name != "VTIMEZONE")
@@ -59,13 +63,13 @@ public:
     bool zoneDefinedAfterUse() const { return definedLate_; }
     std::vector<ZoneDefinition>& definedZones() { return defined_; }
     std::vector<Event>& events() { return events_; }
-    const std::vector<ParsedEvent>& parsed() const { return parsed_; }
+    const std::vector<ParsedOverride>& overrides() const { return overrides_; }
 
 private:
     ZoneResolver zones_;
     Diagnostics& diagnostics_;
     std::vector<Event> events_;
-    std::vector<ParsedEvent> parsed_; // beside each event
+    std::vector<ParsedOverride> overrides_; // in file order
     std::vector<ZoneDefinition> defined_;
     bool definedLate_ = false;
 };
@@ -108,29 +112,34 @@ void addOverride(Event& master, Override added) {
 // Overrides may come before their master (Apple iCal writes them first), so masters are found
 // before any override is attached. Overrides without a master in the file stand alone. The
 // events are kept in place, in file order, the attached overrides taken out.
-void linkOverrides(std::vector<Event>& events, const std::vector<ParsedEvent>& parsed,
+void linkOverrides(std::vector<Event>& events, const std::vector<ParsedOverride>& overrides,
                    const std::vector<ZoneDefinition>& zones, Diagnostics& diagnostics) {
+    if (overrides.empty())
+        return;
+    std::vector<unsigned char> isOverride(events.size(), 0);
+    for (const ParsedOverride& found : overrides)
+        isOverride[found.event] = 1;
     // Views of the masters' UIDs: the events do not move until the overrides are attached.
     std::unordered_map<std::string_view, size_t> masterByUid;
     masterByUid.reserve(events.size());
     for (size_t i = 0; i < events.size(); ++i) {
-        if (!parsed[i].hasRecurrenceId && !events[i].uid.empty())
+        if (!isOverride[i] && !events[i].uid.empty())
             masterByUid.emplace(events[i].uid, i);
     }
     std::vector<unsigned char> kept(events.size(), 1);
-    for (size_t i = 0; i < events.size(); ++i) {
-        if (!parsed[i].hasRecurrenceId)
-            continue;
+    for (const ParsedOverride& found : overrides) {
+        const size_t i = found.event;
         const auto master = masterByUid.find(events[i].uid);
         if (master != masterByUid.end()) {
             Event& masterEvent = events[master->second];
-            addOverride(masterEvent, overrideFrom(parsed[i], events[i], masterEvent, zones));
+            addOverride(masterEvent, overrideFrom(found.parsed, events[i], masterEvent, zones));
             kept[i] = 0;
             continue;
         }
         addWarning(diagnostics, events[i].line,
                    "RECURRENCE-ID without its series in the file; shown as a single event");
-        kept[i] = parsed[i].hasStart ? 1 : 0; // without a start it cancels an instance of nothing
+        kept[i] =
+            found.parsed.hasStart ? 1 : 0; // without a start it cancels an instance of nothing
     }
     size_t written = 0;
     for (size_t i = 0; i < events.size(); ++i) {
@@ -167,7 +176,7 @@ Calendar readCalendar(std::string bytes) {
         readComponents(calendar.bytes, *reader, calendar.diagnostics);
     }
     calendar.events = std::move(reader->events());
-    linkOverrides(calendar.events, reader->parsed(), calendar.zones, calendar.diagnostics);
+    linkOverrides(calendar.events, reader->overrides(), calendar.zones, calendar.diagnostics);
     reader.reset();
     std::stable_sort(calendar.diagnostics.begin(), calendar.diagnostics.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });

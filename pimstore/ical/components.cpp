@@ -9,18 +9,23 @@ namespace {
 std::string componentName(const ContentLine& line) {
     std::string name(trimmed(line.value));
     for (char& c : name)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        c = asciiUpper(c);
     return name;
 }
 
-Component openComponent(const ContentLine& line) {
+Component openComponent(const ContentLine& line, std::vector<ContentLine>& spareProperties) {
     Component component;
     component.name = componentName(line);
     component.line = line.line;
     component.begin = line.begin;
+    component.properties.swap(spareProperties);
+    component.properties.clear();
     component.properties.reserve(12); // an event's usual lines, without growing step by step
     return component;
 }
+
+// At most the lines of a large event are kept for the next ones.
+const size_t kSpareLines = 64;
 
 class TreeBuilder final : public ContentLineSink {
 public:
@@ -35,7 +40,14 @@ public:
             return end(line);
         if (open_.empty())
             return outside(line);
-        open_.back().properties.push_back(std::move(line));
+        std::vector<ContentLine>& properties = open_.back().properties;
+        if (spareLines_.empty()) {
+            properties.push_back(std::move(line));
+            return true;
+        }
+        properties.push_back(std::move(spareLines_.back()));
+        spareLines_.pop_back();
+        std::swap(properties.back(), line);
         return true;
     }
 
@@ -55,7 +67,7 @@ public:
 
 private:
     bool begin(const ContentLine& line) {
-        Component component = openComponent(line);
+        Component component = openComponent(line, spareProperties_);
         if (component.name.empty()) {
             addError(diagnostics_, line.line, "BEGIN without a component name");
             return false;
@@ -85,10 +97,23 @@ private:
         if (open_.empty())
             ++calendars_;
         else if (open_.size() == 1)
-            sink_.accept(finished);
+            handOver(finished);
         else
             open_.back().children.push_back(std::move(finished));
         return true;
+    }
+
+    // The calendar's child goes to the sink; its lines, buffers and all, then serve the next
+    // child's lines, so that a large file is read without a heap block made per line.
+    void handOver(Component& child) {
+        sink_.accept(child);
+        for (ContentLine& line : child.properties) {
+            if (spareLines_.size() == kSpareLines)
+                break;
+            spareLines_.push_back(std::move(line));
+        }
+        child.properties.clear();
+        spareProperties_.swap(child.properties);
     }
 
     // Before the first calendar nothing else may come; after one, stray lines are let go.
@@ -108,6 +133,8 @@ private:
     Diagnostics& diagnostics_;
     std::vector<Component> open_;
     int lastLine_ = 1;
+    std::vector<ContentLine> spareLines_;
+    std::vector<ContentLine> spareProperties_; // emptied, its room kept
 };
 
 } // namespace

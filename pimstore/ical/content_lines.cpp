@@ -3,7 +3,6 @@
 #include "text_codec.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace daybrook::ical {
 
@@ -42,8 +41,11 @@ struct LogicalLine {
 PhysicalLine physicalLineAt(std::string_view bytes, size_t position) {
     PhysicalLine line;
     line.begin = position;
-    const size_t lineBreak = bytes.find_first_of("\r\n", position);
-    line.textEnd = lineBreak == std::string_view::npos ? bytes.size() : lineBreak;
+    // A plain loop: find_first_of makes a library call per byte of the file.
+    size_t lineBreak = position;
+    while (lineBreak < bytes.size() && bytes[lineBreak] != '\r' && bytes[lineBreak] != '\n')
+        ++lineBreak;
+    line.textEnd = lineBreak;
     line.end = line.textEnd;
     if (line.end < bytes.size() && bytes[line.end] == '\r')
         ++line.end;
@@ -65,7 +67,7 @@ int lineNumberOfOffset(std::string_view bytes, size_t offset) {
 }
 
 bool isNameCharacter(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-';
+    return isAsciiAlphanumeric(c) || c == '-';
 }
 
 bool hasControlCharacter(std::string_view text) {
@@ -78,7 +80,7 @@ bool hasControlCharacter(std::string_view text) {
 std::string upperCase(std::string_view text) {
     std::string result(text);
     for (char& c : result)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        c = asciiUpper(c);
     return result;
 }
 
@@ -148,17 +150,20 @@ ParseOutcome parseContentLine(std::string_view text, ContentLine& line) {
     return ParseOutcome::Parsed;
 }
 
-bool finishLogicalLine(const LogicalLine& logical, ContentLineSink& sink,
+// `line` is the last one handed to the sink, or what the sink gave back for it: its text buffers
+// are used again.
+bool finishLogicalLine(const LogicalLine& logical, ContentLine& line, ContentLineSink& sink,
                        Diagnostics& diagnostics) {
     if (hasControlCharacter(logical.text)) {
         addWarning(diagnostics, logical.line,
                    "control characters in " + quoted(logical.text) + "; line ignored");
         return true;
     }
-    ContentLine line;
     line.line = logical.line;
     line.begin = logical.begin;
     line.end = logical.end;
+    line.parameters.clear();
+    line.latin1 = false;
     switch (parseContentLine(logical.text, line)) {
     case ParseOutcome::NoColon:
         addWarning(diagnostics, logical.line,
@@ -200,6 +205,7 @@ bool scanContentLines(std::string_view bytes, ContentLineSink& sink, Diagnostics
         return false;
     }
     LogicalLine current;
+    ContentLine line;
     bool haveCurrent = false;
     int lineNumber = 0;
     for (size_t position = startAfterByteOrderMark(bytes); position < bytes.size();) {
@@ -216,7 +222,7 @@ bool scanContentLines(std::string_view bytes, ContentLineSink& sink, Diagnostics
                 current.continueWith(text.substr(1), physical.end);
             continue;
         }
-        if (haveCurrent && !finishLogicalLine(current, sink, diagnostics))
+        if (haveCurrent && !finishLogicalLine(current, line, sink, diagnostics))
             return false;
         haveCurrent = !text.empty();
         if (haveCurrent)
@@ -224,7 +230,7 @@ bool scanContentLines(std::string_view bytes, ContentLineSink& sink, Diagnostics
         else
             addWarning(diagnostics, lineNumber, "blank line ignored");
     }
-    return !haveCurrent || finishLogicalLine(current, sink, diagnostics);
+    return !haveCurrent || finishLogicalLine(current, line, sink, diagnostics);
 }
 
 } // namespace daybrook::ical

@@ -10,6 +10,15 @@
 
 namespace daybrook::ical {
 
+// The grammar's letters and case are ASCII's, whatever the C library's locale; these are also
+// far cheaper than the library's calls, which a reader makes for every character of every name.
+inline char asciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+inline bool isAsciiAlphanumeric(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
 struct Parameter {
     std::string name;                // upper case
     std::vector<std::string> values; // quotes removed
@@ -31,7 +40,8 @@ struct ContentLine {
 // Receives content lines as they are read.
 class ContentLineSink {
 public:
-    // False stops the reading: the sink found the file broken.
+    // False stops the reading: the sink found the file broken. The sink may keep the line's
+    // contents and leave in their place another line's, whose buffers the next line reuses.
     virtual bool accept(ContentLine& line) = 0;
 
 protected:

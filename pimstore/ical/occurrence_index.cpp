@@ -517,6 +517,57 @@ std::vector<Occurrence> OccurrenceIndex::allEvents() const {
     return events;
 }
 
+// The singles' entries lie sorted in their duration classes already: they are merged with the
+// series' first occurrences rather than all sorted afresh.
+std::vector<Occurrence> OccurrenceIndex::allEventsByStart() const {
+    std::vector<Occurrence> series;
+    series.reserve(series_.size());
+    for (const Series& each : series_) {
+        Occurrence first;
+        if (firstOccurrence(each.event, first))
+            series.push_back(first);
+    }
+    std::sort(series.begin(), series.end(), byStartThenOrder);
+    struct Run {
+        std::vector<Entry>::const_iterator next;
+        std::vector<Entry>::const_iterator end;
+    };
+    std::vector<Run> runs;
+    size_t entries = 0;
+    for (const DurationClass& durationClass : classes_) {
+        if (!durationClass.entries.empty())
+            runs.push_back({durationClass.entries.begin(), durationClass.entries.end()});
+        entries += durationClass.entries.size();
+    }
+    const auto entryBefore = [](const Entry& a, const Entry& b) {
+        return a.start != b.start ? a.start < b.start : a.order < b.order;
+    };
+    std::vector<Occurrence> events;
+    events.reserve(entries + series.size());
+    auto nextSeries = series.cbegin();
+    for (;;) {
+        // The earliest single at the head of a run; overrides stand for their series.
+        Run* earliest = nullptr;
+        for (Run& run : runs) {
+            while (run.next != run.end && run.next->overrideIndex >= 0)
+                ++run.next;
+            if (run.next != run.end && (!earliest || entryBefore(*run.next, *earliest->next)))
+                earliest = &run;
+        }
+        if (!earliest) {
+            events.insert(events.end(), nextSeries, series.cend());
+            return events;
+        }
+        const Occurrence single = occurrenceFrom(*earliest->next);
+        if (nextSeries != series.cend() && byStartThenOrder(*nextSeries, single)) {
+            events.push_back(*nextSeries++);
+            continue;
+        }
+        events.push_back(single);
+        ++earliest->next;
+    }
+}
+
 bool OccurrenceIndex::occurrenceAt(int eventIndex, LocalTime start, Occurrence& occurrence) const {
     if (eventIndex < 0 || static_cast<size_t>(eventIndex) >= calendar_.events.size())
         return false;

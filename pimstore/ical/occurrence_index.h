@@ -64,6 +64,8 @@ public:
 
     // Every shown event once, a series as its first occurrence, in file order.
     std::vector<Occurrence> allEvents() const;
+    // The same by start, then file order.
+    std::vector<Occurrence> allEventsByStart() const;
     bool firstOccurrence(int event, Occurrence& occurrence) const;
     // The event's first occurrence starting at or after `from` (device time), however far.
     bool nextOccurrence(int event, LocalTime from, Occurrence& occurrence) const;

@@ -1,6 +1,7 @@
 #include "property_values.h"
 
-#include <cctype>
+#include "content_lines.h"
+
 #include <cstdio>
 
 namespace daybrook::ical {
@@ -96,8 +97,7 @@ bool parseDurationValue(std::string_view text, DurationValue& value) {
         std::int64_t number = 0;
         if (!readDurationNumber(text, position, number))
             return false;
-        const char designator =
-            static_cast<char>(std::toupper(static_cast<unsigned char>(text[position++])));
+        const char designator = asciiUpper(text[position++]);
         anyPart = true;
         if (!inTime && designator == 'W')
             value.days += number * 7;
@@ -186,8 +186,7 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(a[i])) !=
-            std::toupper(static_cast<unsigned char>(b[i])))
+        if (asciiUpper(a[i]) != asciiUpper(b[i]))
             return false;
     }
     return true;

@@ -172,6 +172,21 @@ void checkEdits(const Calendar& calendar, const OccurrenceIndex& index, const Zo
 
 } // namespace
 
+// The events by start are the events in file order, sorted.
+void checkAllByStart(const OccurrenceIndex& index, std::vector<Occurrence> inFileOrder,
+                     Checker& checker) {
+    std::sort(inFileOrder.begin(), inFileOrder.end(), [](const Occurrence& a, const Occurrence& b) {
+        return a.start != b.start ? a.start < b.start : a.order < b.order;
+    });
+    const std::vector<Occurrence> byStart = index.allEventsByStart();
+    bool same = byStart.size() == inFileOrder.size();
+    for (size_t i = 0; same && i < byStart.size(); ++i)
+        same = byStart[i].event == inFileOrder[i].event &&
+               byStart[i].overrideIndex == inFileOrder[i].overrideIndex &&
+               byStart[i].start == inFileOrder[i].start && byStart[i].end == inFileOrder[i].end;
+    checker.check(same, "the events by start are not the events sorted by start");
+}
+
 std::string exerciseCalendar(const std::string& bytes) {
     const Calendar calendar = readCalendar(bytes);
     Checker checker;
@@ -191,6 +206,7 @@ std::string exerciseCalendar(const std::string& bytes) {
 
     // Around each event's first occurrence, where its rule and overrides matter most.
     const std::vector<Occurrence> events = index.allEvents();
+    checkAllByStart(index, events, checker);
     for (size_t i = 0; i < events.size() && i < kEventsExamined && !checker.failed(); ++i) {
         const Occurrence& first = events[i];
         RecurrencePattern pattern;

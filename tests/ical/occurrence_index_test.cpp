@@ -87,6 +87,28 @@ TEST(OccurrenceLookup, FirstOccurrenceSkipsAnExcludedStart) {
     EXPECT_EQ("1998-02-13 14:00", text(events[0].start));
 }
 
+TEST(OccurrenceLookup, EveryEventByStartMergesSinglesOfAnyLengthWithSeries) {
+    const Calendar calendar =
+        readBody("BEGIN:VEVENT\nUID:c\nDTSTART:20240501T090000\nSUMMARY:C single\nEND:VEVENT\n"
+                 "BEGIN:VEVENT\nUID:a\nDTSTART:20240501T090000\nRRULE:FREQ=MONTHLY\n"
+                 "SUMMARY:A series\nEND:VEVENT\n"
+                 "BEGIN:VEVENT\nUID:a\nRECURRENCE-ID:20240501T090000\nDTSTART:20240430T100000\n"
+                 "SUMMARY:A moved\nEND:VEVENT\n"
+                 "BEGIN:VEVENT\nUID:b\nDTSTART:20240501T090000\nDTEND:20240501T180000\n"
+                 "SUMMARY:B long\nEND:VEVENT\n"
+                 "BEGIN:VEVENT\nUID:e\nDTSTART:20240401T090000\nSTATUS:CANCELLED\n"
+                 "SUMMARY:E cancelled\nEND:VEVENT\n"
+                 "BEGIN:VEVENT\nUID:d\nDTSTART:20240430T080000\nSUMMARY:D earlier\nEND:VEVENT\n"
+                 "BEGIN:VEVENT\nUID:f\nDTSTART:20240429T120000\nDTEND:20240502T120000\n"
+                 "SUMMARY:F days\nEND:VEVENT\n");
+    OccurrenceIndex index(calendar, utcDevice());
+    Strings summaries;
+    for (const Occurrence& first : index.allEventsByStart())
+        summaries.push_back(utf8(index.detailsOf(first).summary));
+    EXPECT_EQ((Strings{"F days", "D earlier", "A moved", "C single", "B long"}), summaries)
+        << "each shown event once (a series as its first occurrence), by start then file order";
+}
+
 TEST(OccurrenceLookup, OccurrenceAtExactStartOrElseOnThatDay) {
     const Calendar calendar = readRealWorld("khal_recurrence_id_cancelled.ics");
     OccurrenceIndex index(calendar, berlinDevice());
