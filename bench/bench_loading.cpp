@@ -96,9 +96,10 @@ void printLoad(const char* id, const std::string& what, const LoadFigures& figur
                       "MB of file (target <= 6)",
                       figures.events, figures.fileMegabytes, figures.heapMegabytes, perMegabyte);
     printNote(line);
-    // A point of the load-against-size plot of the performance page.
-    std::printf("curve load-report %g %.4f %.4f\n", figures.fileMegabytes * 1024,
-                figures.time.median / 1000, figures.time.min / 1000);
+    // A point of the load-against-size plot of the performance page (calendars as they come).
+    if (memoryTarget == MemoryTarget::PerMegabyteOfFile)
+        std::printf("curve load-report %g %.4f %.4f\n", figures.fileMegabytes * 1024,
+                    figures.time.median / 1000, figures.time.min / 1000);
     std::snprintf(line, sizeof line,
                   "an empty calendar loaded in its place (the loaded one freed): %.1f ms",
                   figures.releaseMicroseconds / 1000);

@@ -101,10 +101,14 @@ def plot(axes, points, label):
     xs = [p[0] for p in points]
     axes.plot(xs, [p[1] for p in points], 'o-', label=f'{label}, median')
     axes.plot(xs, [p[2] for p in points], 'x--', label=f'{label}, fastest', alpha=0.6)
-    axes.set_ylim(bottom=0)
-    axes.set_xlim(left=0)
     axes.grid(True, alpha=0.3)
     axes.legend(fontsize=8)
+
+
+def from_zero(axes):
+    """Both axes from 0, once every series is drawn (a limit set earlier stops the scaling)."""
+    axes.set_xlim(left=0)
+    axes.set_ylim(bottom=0)
 
 
 def draw(found, folder):
@@ -120,6 +124,7 @@ def draw(found, folder):
                                   (panes[1], 'horizon-heavy', 'heavy calendar')):
             if name in found:
                 plot(pane, found[name], 'BuildAgenda')
+                from_zero(pane)
             pane.set_title(f'build time against the horizon, {title}')
             pane.set_xlabel('horizon (days listed)')
             pane.set_ylabel('build time (ms)')
@@ -127,6 +132,7 @@ def draw(found, folder):
     if 'size-build' in found:
         figure, pane = plt.subplots(figsize=(6, 4))
         plot(pane, found['size-build'], 'BuildAgenda, 31 days')
+        from_zero(pane)
         pane.set_title('build time against the calendar\'s size (31 days listed)')
         pane.set_xlabel('appointments in the calendar (singles and series; the list grows too)')
         pane.set_ylabel('build time (ms)')
@@ -137,7 +143,8 @@ def draw(found, folder):
             plot(pane, found['size-load'], 'a build that reads the file')
         if 'load-report' in found:
             # L1 to L3: the load alone, as the store's report asks for it.
-            plot(pane, sorted(found['load-report']), 'the store\'s load (L1-L3)')
+            plot(pane, sorted(found['load-report']), 'the store\'s load (L1, L2)')
+        from_zero(pane)
         pane.set_title('load time against the file\'s size')
         pane.set_xlabel('file size (KB)')
         pane.set_ylabel('load time (ms)')
