@@ -1,9 +1,10 @@
 #include "bench_heap.h"
 
+#include "replaced_new.h"
+
 #include <windows.h>
 
 #include <cstdlib>
-#include <new>
 
 namespace {
 
@@ -46,43 +47,12 @@ void release(void* block) {
     std::free(header);
 }
 
-void* allocateOrThrow(size_t size) {
-    void* block = allocate(size);
-    if (!block)
-        throw std::bad_alloc();
-    return block;
-}
-
 } // namespace
 
-void* operator new(size_t size) {
-    return allocateOrThrow(size);
-}
-void* operator new[](size_t size) {
-    return allocateOrThrow(size);
-}
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
+void* replacedAllocate(size_t size, bool) {
     return allocate(size);
 }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept {
-    return allocate(size);
-}
-void operator delete(void* block) noexcept {
-    release(block);
-}
-void operator delete[](void* block) noexcept {
-    release(block);
-}
-void operator delete(void* block, size_t) noexcept {
-    release(block);
-}
-void operator delete[](void* block, size_t) noexcept {
-    release(block);
-}
-void operator delete(void* block, const std::nothrow_t&) noexcept {
-    release(block);
-}
-void operator delete[](void* block, const std::nothrow_t&) noexcept {
+void replacedRelease(void* block) {
     release(block);
 }
 

@@ -1,10 +1,10 @@
 #include "allocation_faults.h"
+#include "replaced_new.h"
 
 #include <oleauto.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -176,40 +176,10 @@ bool patchImport(const char* library, const char* function, Function hook, Funct
 
 } // namespace
 
-void* operator new(size_t size) {
-    void* block = allocate(size, false);
-    if (!block)
-        throw std::bad_alloc();
-    return block;
+void* replacedAllocate(size_t size, bool mayFail) {
+    return allocate(size, mayFail);
 }
-void* operator new[](size_t size) {
-    void* block = allocate(size, false);
-    if (!block)
-        throw std::bad_alloc();
-    return block;
-}
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-    return allocate(size, true);
-}
-void* operator new[](size_t size, const std::nothrow_t&) noexcept {
-    return allocate(size, true);
-}
-void operator delete(void* block) noexcept {
-    release(block);
-}
-void operator delete[](void* block) noexcept {
-    release(block);
-}
-void operator delete(void* block, size_t) noexcept {
-    release(block);
-}
-void operator delete[](void* block, size_t) noexcept {
-    release(block);
-}
-void operator delete(void* block, const std::nothrow_t&) noexcept {
-    release(block);
-}
-void operator delete[](void* block, const std::nothrow_t&) noexcept {
+void replacedRelease(void* block) {
     release(block);
 }
 
