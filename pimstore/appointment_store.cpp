@@ -4,6 +4,7 @@
 #include "calendar_writer.h"
 #include "device_clock.h"
 #include "module.h"
+#include "recycled_blocks.h"
 #include "scoped_lock.h"
 #include "text.h"
 
@@ -282,8 +283,10 @@ void AppointmentStore::onListenersChanged(void* self) {
     store->stopWatchingUnlessNeeded();
 }
 
+// Also the store's idle tick (about a second): large blocks no load took go back to the heap.
 void AppointmentStore::onFolderChanged(void* self) {
     static_cast<AppointmentStore*>(self)->refreshed();
+    releaseRecycledBlocks(kRecycledBlocksIdleMilliseconds);
 }
 
 } // namespace pimstore

@@ -7,6 +7,7 @@
 #include "appointment_store.h"
 #include "calendar_set.h"
 #include "pimstore_diagnostics.h"
+#include "recycled_blocks.h"
 #include "registration.h"
 #include "subscription.h"
 
@@ -118,13 +119,16 @@ void lockModule(bool lock) {
 
 using namespace pimstore;
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     // Nothing else here: the store starts its thread when someone logs on, never under the
     // loader lock.
     if (reason == DLL_PROCESS_ATTACH) {
         gModule = instance;
         DisableThreadLibraryCalls(instance);
     }
+    // Unloaded while the process goes on: the kept blocks are the process heap's, give them back.
+    if (reason == DLL_PROCESS_DETACH && !reserved)
+        releaseRecycledBlocks(0);
     return TRUE;
 }
 
@@ -156,6 +160,7 @@ PIMSTORE_API BOOL WINAPI PimStoreGetLoadReport(PimStoreLoadReport* report, WCHAR
     const std::shared_ptr<const CalendarSnapshot> snapshot =
         AppointmentStore::instance().refreshed();
     *report = reportOf(*snapshot);
+    report->keptForNextLoad = recycledBlockBytes();
     if (!messages || messagesLength <= 0)
         return TRUE;
     const std::wstring text = diagnosticLines(snapshot->calendar.diagnostics) +

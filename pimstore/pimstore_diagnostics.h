@@ -16,6 +16,9 @@ typedef struct PimStoreLoadReport {
     int errorLine;  // line of the first error, 0 without one
     int warnings;   // things skipped or ignored while the rest was read
     int events;     // events in the store (a series counts once)
+    // Bytes of freed large blocks the store keeps for its next load; they go back to the heap
+    // after a few idle seconds while the calendar is watched. Part of the heap's busy blocks.
+    SIZE_T keptForNextLoad;
 } PimStoreLoadReport;
 
 // Reads the device's calendar file if it changed since it was last read, and reports on it.

@@ -4,6 +4,7 @@
 #include "store_test_support.h"
 
 #include "civil_time.h"
+#include "pimstore_diagnostics.h"
 
 #include <gtest/gtest.h>
 
@@ -106,11 +107,14 @@ int expectedOn(int day) {
     return count;
 }
 
-std::string largeCalendar() {
+std::string largeCalendar(const char* singleName = "Single ") {
     std::string events;
     events.reserve(static_cast<size_t>(kSingles) * 160);
-    for (int single = 0; single < kSingles; ++single)
-        events += singleEvent(single);
+    for (int single = 0; single < kSingles; ++single) {
+        std::string event = singleEvent(single);
+        event.replace(event.find("SUMMARY:Single ") + 8, 7, singleName);
+        events += event;
+    }
     for (int series = 0; series < kSeries; ++series)
         events += seriesEvent(series);
     return calendarOf(events);
@@ -146,6 +150,40 @@ TEST(StoreLargeCalendarTest, TenYearsOfDaysAnswerWhatTheGeneratorMade) {
         SCOPED_TRACE(day);
         EXPECT_EQ(expectedOn(day), counts[static_cast<size_t>(day)]);
     }
+}
+
+PimStoreLoadReport loadReport() {
+    PimStoreLoadReport report = {};
+    auto getReport = reinterpret_cast<PimStoreGetLoadReportFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"pimstore.dll"), "PimStoreGetLoadReport")));
+    EXPECT_TRUE(getReport && getReport(&report, nullptr, 0));
+    return report;
+}
+
+// The store keeps the large blocks of the calendar it let go for its next load: that load must
+// still show its own text, and once the store is idle the blocks must go back to the heap.
+TEST(StoreLargeCalendarTest, AReloadIntoTheLastCalendarsBlocksShowsTheNewTextAndIdleGivesThemBack) {
+    ComApartment apartment;
+    DeviceCalendar calendar(largeCalendar());
+    StoreSession store; // watched from here on
+    ASSERT_EQ(kSingles + kSeries, countOf(store.items.get()));
+
+    calendar.rewrite(largeCalendar("Second ")); // the same size: every large block fits again
+    const PimStoreLoadReport reloaded = loadReport();
+    ASSERT_EQ(kSingles + kSeries, reloaded.events);
+    EXPECT_GT(reloaded.keptForNextLoad, 1024u * 1024)
+        << "the first calendar's large blocks should be kept for the next load";
+    const DATE first = oleDate(kFirstDay.year, kFirstDay.month, kFirstDay.day);
+    ComPtr<IPOutlookItemCollection> day = restricted(store.items.get(), dayFilter(first));
+    ASSERT_EQ(expectedOn(0), countOf(day.get()));
+    for (const std::wstring& subject : subjectsOf(day.get()))
+        EXPECT_TRUE(subject.rfind(L"Second ", 0) == 0 || subject.rfind(L"Series ", 0) == 0)
+            << "a subject of the reloaded calendar reads \""
+            << std::string(subject.begin(), subject.end()) << "\"";
+
+    EXPECT_TRUE(testing_support::pumpUntil([] { return loadReport().keptForNextLoad == 0; }, 30000))
+        << "the store still keeps " << loadReport().keptForNextLoad
+        << " bytes of freed blocks long after its last load";
 }
 
 } // namespace
