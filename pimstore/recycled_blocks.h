@@ -6,7 +6,8 @@
 // at 20,000 events that was more than half of the load. recycled_blocks.cpp replaces this
 // library's operator new and delete: a freed large block is kept (never more bytes than the
 // large blocks still in use, so a load's peak is not raised) and handed to the next request it
-// fits; what no request took is given back once the store has been idle a few seconds.
+// fits; what no request took is given back once the store has been idle a few seconds (its
+// watcher's tick, while someone uses the calendar).
 #pragma once
 
 #include <cstddef>
