@@ -59,7 +59,7 @@ LoadFigures measureLoad(const CalendarFolder& folder, const wchar_t* name, const
     const std::wstring second = folder.write((std::wstring(name) + L"-b.ics").c_str(), text);
     const PimStoreGetLoadReportFunction getReport = loadReportFunction();
     LoadFigures result;
-    result.fileMegabytes = static_cast<double>(text.size()) / (1024.0 * 1024.0);
+    result.fileMegabytes = megabytes(static_cast<long long>(text.size()));
     if (!getReport)
         return result;
     int turn = 0;

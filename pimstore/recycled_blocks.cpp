@@ -1,5 +1,7 @@
 #include "recycled_blocks.h"
 
+#include "scoped_lock.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -31,28 +33,26 @@ DWORD gLastActivity = 0;
 // Nonzero while any large block is followed: a delete without a size looks only then.
 std::atomic<int> gFollowed{0};
 
-class BlockLock {
-public:
-    BlockLock() { AcquireSRWLockExclusive(&gLock); }
-    ~BlockLock() { ReleaseSRWLockExclusive(&gLock); }
-    BlockLock(const BlockLock&) = delete;
-    BlockLock& operator=(const BlockLock&) = delete;
-};
-
 void forget(int slot) {
     gSlots[slot] = gSlots[--gSlotCount];
     gFollowed.store(gSlotCount, std::memory_order_relaxed);
 }
 
-// Under gLock: the smallest kept block of capacity to capacity + 1/8, or null.
-void* takeKept(std::size_t capacity) {
-    int best = -1;
+// Under gLock: the smallest kept block of atLeast to atMost bytes, or -1.
+int smallestKept(std::size_t atLeast = 0, std::size_t atMost = ~std::size_t(0)) {
+    int smallest = -1;
     for (int i = 0; i < gSlotCount; ++i) {
         const Slot& slot = gSlots[i];
-        if (!slot.inUse && slot.capacity >= capacity && slot.capacity <= capacity + capacity / 8 &&
-            (best < 0 || slot.capacity < gSlots[best].capacity))
-            best = i;
+        if (!slot.inUse && slot.capacity >= atLeast && slot.capacity <= atMost &&
+            (smallest < 0 || slot.capacity < gSlots[smallest].capacity))
+            smallest = i;
     }
+    return smallest;
+}
+
+// Under gLock: the smallest kept block of capacity to capacity + 1/8, or null.
+void* takeKept(std::size_t capacity) {
+    const int best = smallestKept(capacity, capacity + capacity / 8);
     if (best < 0)
         return nullptr;
     gSlots[best].inUse = true;
@@ -67,14 +67,14 @@ void* allocateLarge(std::size_t size) {
         return nullptr;
     const std::size_t capacity = (size + kLargeBlockStep - 1) / kLargeBlockStep * kLargeBlockStep;
     {
-        BlockLock guard;
+        ExclusiveLock guard(&gLock);
         if (void* kept = takeKept(capacity))
             return kept;
     }
     void* block = std::malloc(capacity);
     if (!block)
         return nullptr;
-    BlockLock guard;
+    ExclusiveLock guard(&gLock);
     if (gSlotCount < kSlots) {
         gSlots[gSlotCount++] = {block, capacity, true};
         gFollowed.store(gSlotCount, std::memory_order_relaxed);
@@ -84,16 +84,6 @@ void* allocateLarge(std::size_t size) {
     return block;
 }
 
-// Under gLock: the smallest kept block, or -1.
-int smallestKept() {
-    int smallest = -1;
-    for (int i = 0; i < gSlotCount; ++i) {
-        if (!gSlots[i].inUse && (smallest < 0 || gSlots[i].capacity < gSlots[smallest].capacity))
-            smallest = i;
-    }
-    return smallest;
-}
-
 // False when the block is not a followed large one. Kept, then the smallest kept blocks go back
 // until no more is kept than the large blocks still in use: a calendar that shrank, or a
 // transient block, is not kept for long.
@@ -101,7 +91,7 @@ bool releaseLarge(void* block) {
     void* giveBack[kSlots];
     int count = 0;
     {
-        BlockLock guard;
+        ExclusiveLock guard(&gLock);
         int found = -1;
         for (int i = 0; i < gSlotCount && found < 0; ++i) {
             if (gSlots[i].block == block && gSlots[i].inUse)
@@ -151,7 +141,7 @@ void* allocateOrThrow(std::size_t size) {
 } // namespace
 
 std::size_t recycledBlockBytes() {
-    BlockLock guard;
+    SharedLock guard(&gLock);
     return gBytesKept;
 }
 
@@ -159,7 +149,7 @@ void releaseRecycledBlocks(unsigned idleMilliseconds) {
     void* giveBack[kSlots];
     int count = 0;
     {
-        BlockLock guard;
+        ExclusiveLock guard(&gLock);
         if (gBytesKept == 0 || GetTickCount() - gLastActivity < idleMilliseconds)
             return;
         for (int i = gSlotCount - 1; i >= 0; --i) {
