@@ -4,7 +4,6 @@
 #include "store_test_support.h"
 
 #include "civil_time.h"
-#include "pimstore_diagnostics.h"
 
 #include <gtest/gtest.h>
 
@@ -150,14 +149,6 @@ TEST(StoreLargeCalendarTest, TenYearsOfDaysAnswerWhatTheGeneratorMade) {
         SCOPED_TRACE(day);
         EXPECT_EQ(expectedOn(day), counts[static_cast<size_t>(day)]);
     }
-}
-
-PimStoreLoadReport loadReport() {
-    PimStoreLoadReport report = {};
-    auto getReport = reinterpret_cast<PimStoreGetLoadReportFunction>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"pimstore.dll"), "PimStoreGetLoadReport")));
-    EXPECT_TRUE(getReport && getReport(&report, nullptr, 0));
-    return report;
 }
 
 // The store keeps the large blocks of the calendar it let go for its next load: that load must

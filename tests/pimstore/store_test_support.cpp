@@ -215,4 +215,15 @@ int NotifiedWindow::receivedAny() const {
            received(DB_CEOID_RECORD_DELETED);
 }
 
+PimStoreLoadReport loadReport(std::wstring* messages) {
+    PimStoreLoadReport report = {};
+    auto getReport = reinterpret_cast<PimStoreGetLoadReportFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"pimstore.dll"), "PimStoreGetLoadReport")));
+    WCHAR text[4096] = {};
+    EXPECT_TRUE(getReport && getReport(&report, text, 4096));
+    if (messages)
+        *messages = text;
+    return report;
+}
+
 } // namespace store_testing

@@ -6,6 +6,7 @@
 #include "test_support.h"
 
 #include <pimstore.h>
+#include <pimstore_diagnostics.h>
 
 #include <string>
 #include <vector>
@@ -100,5 +101,9 @@ std::string calendarOf(const std::string& events);
 // A VEVENT with CRLF line breaks; extra lines go before END:VEVENT.
 std::string eventText(const std::string& uid, const std::string& start, const std::string& end,
                       const std::string& summary, const std::string& extra = "");
+
+// The store's report on the device's calendar (read again if it changed); messages, when given,
+// receives its diagnostic lines.
+PimStoreLoadReport loadReport(std::wstring* messages = nullptr);
 
 } // namespace store_testing

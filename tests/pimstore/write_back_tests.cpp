@@ -2,8 +2,6 @@
 // never written, and every change is announced to the windows that opened the calendar database.
 #include "store_test_support.h"
 
-#include "pimstore_diagnostics.h"
-
 #include <gtest/gtest.h>
 #include <windbase.h>
 
@@ -79,17 +77,6 @@ const std::string kTodo = "BEGIN:VTODO\r\nUID:todo\r\nSUMMARY:Not ours\r\nEND:VT
 
 std::string writeBackCalendar() {
     return calendarOf(kFirst + kSeries + kTodo + kOverride + kLast);
-}
-
-PimStoreLoadReport loadReport(std::wstring* messages = nullptr) {
-    PimStoreLoadReport report = {};
-    auto getReport = reinterpret_cast<PimStoreGetLoadReportFunction>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"pimstore.dll"), "PimStoreGetLoadReport")));
-    WCHAR text[4096] = {};
-    EXPECT_TRUE(getReport && getReport(&report, text, 4096));
-    if (messages)
-        *messages = text;
-    return report;
 }
 
 TEST_F(StoreWriteBackTest, DeletingASeriesRemovesItAndItsOverridesAndNothingElse) {
